@@ -1,0 +1,51 @@
+#pragma once
+
+#include <compare>
+#include <cstdint>
+
+// Local calendar fields of an instant: month 1..12, weekday 0 (Sunday) .. 6.
+struct LocalTm {
+    int year = 0;
+    int month = 0;
+    int day = 0;
+    int hour = 0;
+    int minute = 0;
+    int second = 0;
+    int weekday = 0;
+
+    bool operator==(const LocalTm&) const = default;
+};
+
+// Whole seconds since 1970-01-01 00:00:00 UTC, 64-bit so that years past 2037 work.
+class CTime {
+public:
+    constexpr CTime() = default;
+    constexpr explicit CTime(std::int64_t seconds) : m_nTime(seconds) {}
+
+    // Builds an instant from local calendar fields. Out-of-range fields are normalised the
+    // way mktime does (day 0 is the last day of the previous month, hour 24 is 00:00 of the
+    // next day). A local time that happens twice takes its first occurrence, always; one that
+    // does not exist moves forward by the gap.
+    static CTime FromLocal(int year, int month, int day, int hour, int minute = 0,
+                           int second = 0);
+
+    constexpr std::int64_t GetTime() const { return m_nTime; }
+    LocalTm GetLocalTm() const;
+
+    auto operator<=>(const CTime&) const = default;
+
+private:
+    std::int64_t m_nTime = 0;
+};
+
+// Where the current time comes from; tests put a clock of their own in its place.
+class IClock {
+public:
+    virtual ~IClock() = default;
+    virtual CTime GetCurrentTime() const = 0;
+};
+
+class CSystemClock final : public IClock {
+public:
+    CTime GetCurrentTime() const override;
+};

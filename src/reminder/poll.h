@@ -1,0 +1,55 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "reminder/ctime.h"
+
+// What the poll hands to the reminder dialog for one task.
+struct ReminderRequest {
+    int nRecord = 0;  // the task's position in the file when the reminder is raised
+    std::string title;
+    int year = 0;
+    int month = 0;
+    int day = 0;
+    int advanceDays = 0;
+    int hour = 0;
+    int status = 0;  // stored status from the start of the poll
+    std::string caption;
+
+    bool operator==(const ReminderRequest&) const = default;
+};
+
+enum class ReminderAnswer {
+    Details,         // "Details..." or Enter
+    Okay,            // "Okay" or Esc
+    RemindTomorrow,  // "Remind me tomorrow"
+    None,            // the dialog ended some other way: nothing is written
+};
+
+// One row of the task list.
+struct TaskRow {
+    std::string text;  // "%02d/%02d/%04d %s"
+    int shownStatus = 0;
+    int image = 0;
+    std::string statusText;
+    std::string recurrenceText;
+
+    bool operator==(const TaskRow&) const = default;
+};
+
+// The window side of a poll: the poll itself knows nothing about windows.
+class IPollHost {
+public:
+    virtual ~IPollHost() = default;
+    virtual CTime Now() = 0;
+    virtual ReminderAnswer AskReminder(const ReminderRequest& request) = 0;
+    // Shows task nRecord read-only; the details view may itself rewrite the task.
+    virtual void ShowTaskDetails(int nRecord) = 0;
+    virtual void AddRow(const TaskRow& row) = 0;
+    virtual void ShowError(std::string_view text, std::string_view caption) = 0;
+};
+
+// Lists every task of the task file, raising and answering reminders one at a time.
+// Returns 0, or -1 when the task file cannot be opened (after ShowError).
+int PollTaskFile(IPollHost& host);

@@ -1,0 +1,43 @@
+#pragma once
+
+// The program's own texts, kept in one place and used exactly as they stand.
+namespace Str {
+
+inline constexpr const char* AboutMenuItem = "&About Marmoset Task...";
+inline constexpr const char* ConfirmExit =
+    "This will end the program. Are you sure you want to quit?";
+inline constexpr const char* Confirm = "Confirm";
+inline constexpr const char* TaskFileNotFound = "Task file not found.";
+inline constexpr const char* Error = "Error!";
+inline constexpr const char* CompactFailed = "Error occurred during compacting process!";
+inline constexpr const char* ConfirmDeleteSelection =
+    "This will delete the selected task permanently. Are you sure you want to delete it?";
+inline constexpr const char* CouldNotOpenForSorting = "Could not open tasks for sorting!";
+inline constexpr const char* ConfirmDeletePast =
+    "This will permanently delete all completed tasks. Are you sure you want to do this?";
+inline constexpr const char* AppTitle = "Marmoset Task";
+inline constexpr const char* PollingTasks = "Polling tasks...";
+inline constexpr const char* AddNewTask = "Add a New Task";
+inline constexpr const char* EditTask = "Edit Task";
+inline constexpr const char* TaskDetails = "Task Details";
+inline constexpr const char* TitleRequired = "You must enter a title for the appointment.";
+inline constexpr const char* InvalidInput = "Invalid input: Try again.";
+inline constexpr const char* DayChanged =
+    "The day value is invalid for the month and year you've chosen. The value will be now "
+    "changed to last valid day.";
+inline constexpr const char* ReadMode = "Read Mode";
+inline constexpr const char* EditMode = "Edit Mode";
+inline constexpr const char* HiddenStartupNote =
+    "You have chosen Hidden start-up option. Please note the following:\n\nWhen Hidden, the "
+    "program will appear as an icon on your Taskbar (typically next to where your system date "
+    "appears). You can bring the program anytime into normal view by double-clicking that icon.";
+
+// Reminder captions.
+inline constexpr const char* MissedAppointments = "Missed Appointments!";
+inline constexpr const char* AdvanceNotice = "Advance Notice";
+inline constexpr const char* NowDue = "Now Due!";
+
+// Tray icon tip.
+inline constexpr const char* TrayTip = "Nokto running...Double-click me to show it.";
+
+}  // namespace Str
