@@ -3,12 +3,18 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <ostream>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "res/strings.h"
 #include "timezone.h"
+
+// Readable failures: the shown status and the caption.
+void PrintTo(const Classification& c, std::ostream* out) {
+    *out << "{" << c.shownStatus << ", \"" << c.caption << "\"}";
+}
 
 namespace {
 
@@ -50,7 +56,7 @@ TaskRecord Record(const Task& t, int status) {
 Classification ClassifyAt(const ClassifyCase& c) {
     const CTime now = CTime::FromLocal(c.now.year, c.now.month, c.now.day, c.now.hour, c.now.minute,
                                        c.now.second);
-    return ClassifyTask(CutToHour(now), Record(c.task, c.storedStatus));
+    return ClassifyTask(CurrentHour(now), Record(c.task, c.storedStatus));
 }
 
 void ExpectCases(const std::vector<ClassifyCase>& cases, const char* zoneName) {
@@ -87,6 +93,8 @@ const std::vector<ClassifyCase> kTableCases = {
      {2024, 6, 14, 15, 0, 0},
      kMissed,
      Str::MissedAppointments},
+    {"a year before", kToday14, kFuture, {2023, 6, 14, 14, 0, 0}, kFuture, {}},
+    {"a year before, to delete", kToday14, kToDelete, {2023, 6, 14, 14, 0, 0}, kToDelete, {}},
     {"days later", kToday14, kFuture, {2024, 7, 1, 3, 0, 0}, kMissed, Str::MissedAppointments},
     {"complete after the hour", kToday14, kComplete, {2024, 6, 14, 16, 0, 0}, kComplete, {}},
     {"complete before the hour", kToday14, kComplete, {2024, 6, 14, 10, 0, 0}, kFuture, {}},
@@ -156,6 +164,12 @@ const std::vector<ClassifyCase> kTableCases = {
      {2024, 6, 10, 10, 0, 0},
      kMissed,
      Str::MissedAppointments},
+    {"a month of notice, early on",
+     {2024, 6, 30, 9, 30},
+     kFuture,
+     {2024, 6, 2, 0, 0, 0},
+     kFuture,
+     Str::AdvanceNotice},
     {"complete within the notice", kNotice3, kComplete, {2024, 6, 8, 0, 0, 0}, kComplete, {}},
     {"stored missed within the notice",
      kNotice3,
@@ -284,8 +298,9 @@ TEST(ClassifyTest, ClockChangeHours) {
         // task answered during the first one stays quiet, and the next hour is not yet due.
         const CTime secondTime(CTime::FromLocal(2021, 11, 7, 1, 30).GetTime() + 3600);
         ASSERT_EQ(secondTime.GetLocalTm().hour, 1);
-        const CTime hourNow = CutToHour(secondTime);
-        EXPECT_EQ(hourNow, CTime::FromLocal(2021, 11, 7, 1));
+        const PollHour hourNow = CurrentHour(secondTime);
+        EXPECT_EQ(hourNow.start, CTime::FromLocal(2021, 11, 7, 1));
+        EXPECT_EQ(CutToHour(secondTime), hourNow.start);
         EXPECT_EQ(ClassifyTask(hourNow, Record({2021, 11, 7, 1, 0}, kComplete)).caption, "");
         EXPECT_EQ(ClassifyTask(hourNow, Record({2021, 11, 7, 2, 0}, kFuture)).shownStatus, kFuture);
     }
@@ -324,12 +339,44 @@ TEST(ClassifyTest, AdvanceInstantKeepsTheLocalHourAcrossAClockChange) {
 
 TEST(ClassifyTest, ExtremeStoredValuesClassifyWithoutOverflow) {
     const ScopedTimeZone zone("UTC");
-    const CTime now = CTime::FromLocal(2024, 6, 14, 12);
+    const PollHour now = CurrentHour(CTime::FromLocal(2024, 6, 14, 12));
     EXPECT_EQ(ClassifyTask(now, Record({INT_MAX, INT_MAX, INT_MAX, INT_MAX, INT_MIN}, 0)).caption,
               "");
     EXPECT_EQ(ClassifyTask(now, Record({INT_MIN, INT_MIN, INT_MIN, INT_MIN, INT_MAX}, 0)).caption,
               Str::MissedAppointments);
     EXPECT_EQ(ClassifyTask(now, Record({0, 0, 0, 0, 0}, 0)).shownStatus, kMissed);
+}
+
+// Tasks far from the hour are classified without the zone rules; that must never change the
+// answer. Every task of a grid of dates, hours, notices and statuses, in zones with large,
+// small and half-hour offsets and in one that once skipped a whole day, against hours spread
+// over a week either side, classifies as its exact instants do.
+TEST(ClassifyTest, ShortcutForFarTasksAgreesWithExactInstants) {
+    for (const char* zoneName : {"UTC", "Pacific/Kiritimati", "Pacific/Pago_Pago",
+                                 "Australia/Lord_Howe", "Pacific/Apia", "America/New_York"}) {
+        const ScopedTimeZone zone(zoneName);
+        int checked = 0;
+        for (int offsetHours = -7 * 24; offsetHours <= 7 * 24; offsetHours += 5) {
+            const PollHour hour = CurrentHour(
+                CTime(CTime::FromLocal(2011, 12, 30, 12).GetTime() + offsetHours * 3600));
+            for (int day = 20; day <= 40; day += 3) {
+                for (int taskHour : {1, 13, 24}) {
+                    for (int notice : {0, 2, 5}) {
+                        for (int status : {kFuture, kComplete, kMissed}) {
+                            const TaskRecord task =
+                                Record({2011, 12, day, taskHour, notice}, status);
+                            EXPECT_EQ(ClassifyTask(hour, task),
+                                      Classify(hour.start, TaskInstantsOf(task), status))
+                                << zoneName << " " << offsetHours << "h day " << day << " hour "
+                                << taskHour << " notice " << notice;
+                            ++checked;
+                        }
+                    }
+                }
+            }
+        }
+        EXPECT_GT(checked, 0);
+    }
 }
 
 }  // namespace

@@ -118,7 +118,7 @@ TEST(DateMovesTest, AnswersWriteWhatTheAnswerTableSays) {
 
 TEST(DateMovesTest, RemindTomorrowFromAMissedDateStaysMissed) {
     const ScopedTimeZone zone("UTC");
-    const CTime now = CutToHour(CTime::FromLocal(2024, 6, 14, 10, 20));
+    const PollHour now = CurrentHour(CTime::FromLocal(2024, 6, 14, 10, 20));
     TaskRecord missed = Task(2024, 6, 11, 0);
     missed.advanceDays = 0;
     const std::optional<TaskRecord> later = AnsweredTask(missed, ReminderAnswer::RemindTomorrow);
