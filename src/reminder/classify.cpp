@@ -38,16 +38,16 @@ Classification Classify(std::strong_ordering nowToAdvance, std::strong_ordering 
     if (storedStatus == kToDelete) {
         return {kToDelete, {}};
     }
-    if (nowToAdvance > 0) {
+    if (std::is_gt(nowToAdvance)) {
         if (storedStatus == kComplete) {
             return {kComplete, {}};
         }
-        if (nowToDue > 0) {
+        if (std::is_gt(nowToDue)) {
             return {ToInt(TaskStatus::Missed), Str::MissedAppointments};
         }
         return {kFuture, Str::AdvanceNotice};
     }
-    if (nowToAdvance < 0) {
+    if (std::is_lt(nowToAdvance)) {
         return {kFuture, {}};
     }
     // The hour reminding starts: only a task still waiting is reminded; any other stored

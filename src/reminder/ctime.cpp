@@ -12,7 +12,7 @@ namespace {
 // No zone's offset changes twice within this distance of a local time, and every real offset
 // is smaller, so the offsets found this far before and after a wall-clock reading are the only
 // candidates for it.
-constexpr std::int64_t kProbeDistance = 30 * 3600;
+constexpr std::int64_t kProbeDistance = std::int64_t{30} * 3600;
 
 LocalTm FieldsOf(std::int64_t wall, std::int64_t& year) {
     const std::int64_t days = civil::FloorDiv(wall, civil::kSecondsPerDay);
