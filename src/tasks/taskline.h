@@ -42,6 +42,8 @@ int GetLineHour(std::string_view line);
 
 // All seven fields of a line in one pass.
 TaskRecord ParseTaskLine(std::string_view line);
+// The same into an existing record, reusing the room its texts already have.
+void ParseTaskLine(std::string_view line, TaskRecord& task);
 
 int DateTextMonth(std::string_view dateText);
 int DateTextDay(std::string_view dateText);

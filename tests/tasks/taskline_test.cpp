@@ -2,6 +2,7 @@
 
 #include <array>
 #include <climits>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -72,6 +73,40 @@ TEST(TaskLineRead, AllFieldsOfUsualAndOddLines) {
     }
     EXPECT_EQ(GetLineDateText(kLunch), "12/24/1999");
     EXPECT_EQ(GetLineDateText("#07/04/1999{+}2"), "07/04/1999");
+}
+
+TEST(TaskLineRead, WrittenAndOddLinesReadTheSameWay) {
+    // Lines made of pieces that are easy to get wrong: the one-pass parse must agree with
+    // the single-field readers on every one of them.
+    const std::vector<std::string> pieces = {
+        "{+}", "{+}", "{+}", "/", "7", "12",         "0",          "1999", "-",
+        "+",   " ",   "{",   "}", "x", "2147483648", "0000000001", "\r",   "\n",
+    };
+    std::mt19937 random(2024);
+    for (int i = 0; i < 20000; ++i) {
+        std::string line;
+        if (i % 2 == 0) {
+            // A line as the program writes it, with one piece slipped in somewhere.
+            const auto number = [&] { return static_cast<int>(random() % 2000) - 2; };
+            line = FormatTaskLine(number(), number(), number(), number(), number(), number(),
+                                  pieces[random() % pieces.size()], "n", number());
+            line.insert(random() % (line.size() + 1), pieces[random() % pieces.size()]);
+        } else {
+            line = "#";
+            const int count = static_cast<int>(random() % 24);
+            for (int k = 0; k < count; ++k) {
+                line += pieces[random() % pieces.size()];
+            }
+            line += i % 3 == 0 ? "" : "\r\n";
+        }
+        const TaskRecord read = ParseTaskLine(line);
+        const std::string date = GetLineDateText(line);
+        const TaskRecord expected{
+            DateTextMonth(date),      DateTextDay(date),   DateTextYear(date),
+            GetLineAdvanceDays(line), GetLineStatus(line), GetLineRecurrence(line),
+            GetLineTitle(line),       GetLineNote(line),   GetLineHour(line)};
+        ASSERT_EQ(read, expected) << line;
+    }
 }
 
 TEST(TaskLineRead, NumbersReadLikeAtoiButClamped) {
