@@ -1,6 +1,7 @@
 #include "tasks/taskfile.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <filesystem>
 
 #include "tasks/linereader.h"
@@ -27,6 +28,35 @@ bool ForEachTaskLine(Visit&& visit) {
         }
     }
     return !reader.Failed();
+}
+
+// The shortest task line the program writes, with one-letter title and note. Room for the
+// tasks of a file is made before reading it, for at most this many tasks.
+constexpr std::uintmax_t kShortestWrittenLine = 38;
+constexpr std::uintmax_t kMostTasksMadeRoomFor = std::uintmax_t{1} << 20;
+
+// Calls fill(line, record) for every task line, reusing the records already in the vector
+// before adding new ones: reading into the same vector again allocates almost nothing.
+// Room for as many records as the file's size allows is made first, so that even a new
+// vector does not have to grow on the way; room never used is never written to.
+template <typename Record, typename Fill>
+bool ReadEveryTask(std::vector<Record>& records, Fill fill) {
+    std::error_code error;
+    const std::uintmax_t size = std::filesystem::file_size(g_szTaskFilePath, error);
+    if (!error) {
+        records.reserve(
+            static_cast<size_t>(std::min(size / kShortestWrittenLine + 1, kMostTasksMadeRoomFor)));
+    }
+    size_t count = 0;
+    const bool read = ForEachTaskLine([&](std::string_view line, int) {
+        if (count == records.size()) {
+            records.emplace_back();
+        }
+        fill(line, records[count++]);
+        return true;
+    });
+    records.resize(read ? count : 0);
+    return read;
 }
 
 }  // namespace
@@ -103,25 +133,13 @@ std::vector<int> ReadAllStatuses(int count) {
 }
 
 bool ReadAllTasks(std::vector<TaskRecord>& tasks) {
-    tasks.clear();
-    const bool read = ForEachTaskLine([&tasks](std::string_view line, int) {
-        tasks.push_back(ParseTaskLine(line));
-        return true;
-    });
-    if (!read) {
-        tasks.clear();
-    }
-    return read;
+    return ReadEveryTask(
+        tasks, [](std::string_view line, TaskRecord& task) { ParseTaskLine(line, task); });
 }
 
 bool ReadAllTaskLines(std::vector<TaskLine>& tasks) {
-    tasks.clear();
-    const bool read = ForEachTaskLine([&tasks](std::string_view line, int) {
-        tasks.push_back(TaskLine{.line = std::string(line), .task = ParseTaskLine(line)});
-        return true;
+    return ReadEveryTask(tasks, [](std::string_view line, TaskLine& task) {
+        task.line.assign(line);
+        ParseTaskLine(line, task.task);
     });
-    if (!read) {
-        tasks.clear();
-    }
-    return read;
 }

@@ -53,8 +53,9 @@ int GetTaskHour(int n);
 // Entry i (1..count) is task i's status; entry 0 is unused. Missing tasks read as 0.
 std::vector<int> ReadAllStatuses(int count);
 
-// Every task of the file in file order, all fields, in one read of the file.
-// Returns false when the task file cannot be opened.
+// Every task of the file in file order, all fields, in one read of the file; the vector's
+// old content is replaced (its records are reused, so reading into the same vector again is
+// cheap). Returns false, with an empty vector, when the task file cannot be opened or read.
 bool ReadAllTasks(std::vector<TaskRecord>& tasks);
 // The same, keeping each task's line as read (line end included) beside its fields.
 struct TaskLine {

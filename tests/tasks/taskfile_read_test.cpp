@@ -80,6 +80,21 @@ TEST_F(TaskFileRead, FieldReadersAndOnePassReadAgree) {
     EXPECT_EQ(ReadAllStatuses(2), (std::vector<int>{0, 0, 4}));
 }
 
+TEST_F(TaskFileRead, OnePassReadReplacesWhatTheVectorHeld) {
+    WriteTasks(kA + kB);
+    std::vector<TaskRecord> tasks(5, ParseTaskLine(kC));
+    ASSERT_TRUE(ReadAllTasks(tasks));
+    EXPECT_EQ(tasks, (std::vector<TaskRecord>{ParseTaskLine(kA), ParseTaskLine(kB)}));
+    std::vector<TaskLine> lines(1, TaskLine{.line = kC, .task = ParseTaskLine(kC)});
+    ASSERT_TRUE(ReadAllTaskLines(lines));
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[0].line, kA);
+    EXPECT_EQ(lines[1].task, ParseTaskLine(kB));
+    std::filesystem::remove(g_szTaskFilePath);
+    EXPECT_FALSE(ReadAllTasks(tasks));
+    EXPECT_TRUE(tasks.empty());
+}
+
 TEST_F(TaskFileRead, OverlongLineIsOneTaskReadWhole) {
     // A "#" at the 420th character must not start a task of its own.
     std::string title(1200, 'x');
