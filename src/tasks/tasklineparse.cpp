@@ -130,12 +130,16 @@ bool ReadDigits(const char*& p, const char* end, int& value) {
     return p > first && (p == end || *p < '0' || *p > '9');
 }
 
+// Steps over the text expected at p; false when something else is there.
 bool Expect(const char*& p, const char* end, std::string_view text) {
-    if (static_cast<size_t>(end - p) < text.size() ||
-        std::memcmp(p, text.data(), text.size()) != 0) {
+    if (static_cast<size_t>(end - p) < text.size()) {
         return false;
     }
-    p += text.size();
+    for (const char c : text) {
+        if (*p++ != c) {
+            return false;
+        }
+    }
     return true;
 }
 
