@@ -5,7 +5,6 @@
 #include <QWidget>
 #include <algorithm>
 #include <climits>
-#include <cstdio>
 
 #include "app/settingsstore.h"
 #include "tasks/taskline.h"
@@ -73,9 +72,8 @@ private:
 }  // namespace
 
 std::string FormatDim(const StoredRect& rect) {
-    char text[64];
-    std::snprintf(text, sizeof text, "%d,%d,%d,%d", rect.left, rect.top, rect.right, rect.bottom);
-    return text;
+    return std::to_string(rect.left) + ',' + std::to_string(rect.top) + ',' +
+           std::to_string(rect.right) + ',' + std::to_string(rect.bottom);
 }
 
 std::optional<StoredRect> ParseDim(std::string_view text) {
