@@ -18,6 +18,7 @@ public:
     CTime Now() override { return m_now; }
     ReminderAnswer AskReminder(const ReminderRequest&) override { return ReminderAnswer::None; }
     void ShowTaskDetails(int) override {}
+    void BeginRows(std::size_t count) override { m_rows.reserve(count); }
     void AddRow(const TaskRow& row) override { m_rows.push_back(row); }
     void ShowError(std::string_view, std::string_view) override {}
 

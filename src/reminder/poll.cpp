@@ -1,5 +1,6 @@
 #include "reminder/poll.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <optional>
 #include <string>
@@ -26,34 +27,29 @@ public:
     PollRunningGuard& operator=(const PollRunningGuard&) = delete;
 };
 
-// Where the task whose line is exactly `line` stands now: at `guess` when it is still there,
-// else wherever the file holds that line. 0 when the file no longer holds it, so that nothing
-// is ever written over another task.
-int LocateTask(const std::string& line, int guess) {
+// Where the task reading exactly as `task` stands now: at `guess` when it is still there, else
+// wherever the file holds it. 0 when the file no longer holds it, so that nothing is ever
+// written over another task.
+int LocateTask(const TaskRecord& task, int guess) {
     if (guess >= 1) {
         const std::optional<std::string> at = ReadTaskLine(guess);
-        if (at && *at == line) {
+        if (at && ParseTaskLine(*at) == task) {
             return guess;
         }
     }
-    std::vector<TaskLine> lines;
-    if (!ReadAllTaskLines(lines)) {
+    std::vector<TaskRecord> now;
+    if (!ReadAllTasks(now)) {
         return 0;
     }
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        if (lines[i].line == line) {
-            return static_cast<int>(i) + 1;
-        }
-    }
-    return 0;
+    const auto found = std::find(now.begin(), now.end(), task);
+    return found == now.end() ? 0 : static_cast<int>(found - now.begin()) + 1;
 }
 
 // Raises the reminder of one task and writes the answer back. Returns whether the task was
 // written back, and so now stands at the end of the file.
-bool RemindAndWriteBack(IPollHost& host, const TaskLine& start, int guess,
+bool RemindAndWriteBack(IPollHost& host, const TaskRecord& task, int guess,
                         std::string_view caption) {
-    const TaskRecord& task = start.task;
-    const int nRecord = LocateTask(start.line, guess);
+    const int nRecord = LocateTask(task, guess);
     if (nRecord == 0) {
         // Changed since the poll began; the next poll classifies what the file holds now.
         return false;
@@ -77,9 +73,9 @@ bool RemindAndWriteBack(IPollHost& host, const TaskLine& start, int guess,
         return false;
     }
     // The details view, or anything else, may have moved or rewritten the task meanwhile. The
-    // answer is written only over the very line that was reminded; a task that has changed is
+    // answer is written only over the very task that was reminded; a task that has changed is
     // left as it now stands.
-    const int nNow = LocateTask(start.line, nRecord);
+    const int nNow = LocateTask(task, nRecord);
     if (nNow == 0) {
         return false;
     }
@@ -94,27 +90,30 @@ int PollTaskFile(IPollHost& host) {
     }
     const PollRunningGuard running;
 
-    // One read gives the start-of-poll view: every task's line and fields in file order.
-    std::vector<TaskLine> tasks;
-    if (!ReadAllTaskLines(tasks)) {
+    // One read gives the start-of-poll view: every task's fields in file order.
+    std::vector<TaskRecord> tasks;
+    if (!ReadAllTasks(tasks)) {
         host.ShowError(Str::TaskFileNotFound, Str::Error);
         return kPollNoFile;
     }
     const PollHour hourNow = CurrentHour(host.Now());
+    host.BeginRows(tasks.size());
 
     // Each task written back moves to the end of the file, so a later task stands that many
     // places before its start-of-poll position.
     int nWrittenBack = 0;
     for (std::size_t i = 0; i < tasks.size(); ++i) {
-        const TaskRecord& task = tasks[i].task;
+        TaskRecord& task = tasks[i];
         const Classification shown = ClassifyTask(hourNow, task);
         if (!shown.caption.empty()) {
             const int guess = static_cast<int>(i) + 1 - nWrittenBack;
-            if (RemindAndWriteBack(host, tasks[i], guess, shown.caption)) {
+            if (RemindAndWriteBack(host, task, guess, shown.caption)) {
                 ++nWrittenBack;
             }
         }
         host.AddRow(MakeTaskRow(task, shown.shownStatus));
+        // Done with this task: its texts go now, so the rows of a long list reuse their room.
+        task = TaskRecord{};
     }
     return kPollDone;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -46,6 +47,8 @@ public:
     virtual ReminderAnswer AskReminder(const ReminderRequest& request) = 0;
     // Shows task nRecord read-only; the details view may itself rewrite the task.
     virtual void ShowTaskDetails(int nRecord) = 0;
+    // Says how many rows the poll is about to add, so that the host can make room at once.
+    virtual void BeginRows(std::size_t count) { static_cast<void>(count); }
     virtual void AddRow(const TaskRow& row) = 0;
     virtual void ShowError(std::string_view text, std::string_view caption) = 0;
 };

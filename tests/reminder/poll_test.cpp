@@ -58,6 +58,7 @@ TEST_F(PollTest, RemindsOverdueTasksInFileOrderAndMovesThemToTheEndInAnswerOrder
                                   "#6/13/2024{+}0{+}1{+}0{+}Bills{+}Pay the gas{+}8"}));
 
     // Listed once each, in the order of the file when the poll began, as classified.
+    EXPECT_EQ(m_host.m_rowCounts, (std::vector<std::size_t>{3}));
     ASSERT_EQ(m_host.m_rows.size(), 3U);
     EXPECT_EQ(m_host.m_rows[0], (TaskRow{"06/12/2024 Dentist", 2, 2, "Missed", "None"}));
     EXPECT_EQ(m_host.m_rows[1], (TaskRow{"07/01/2024 Later", 0, 0, "Future", "None"}));
@@ -163,6 +164,8 @@ TEST_F(PollTest, MissingFileGivesTheMessageAndNoRows) {
 TEST_F(PollTest, EmptyFileGivesAnEmptyListWithoutMessage) {
     WriteTasks({"not a task", ""});
     EXPECT_EQ(Poll(), kPollDone);
+    EXPECT_EQ(m_host.m_rowCounts, (std::vector<std::size_t>{0}));
+    m_host.m_rowCounts.clear();
     EXPECT_TRUE(m_host.Untouched());
 }
 

@@ -27,12 +27,18 @@ struct DetailsCase {
 };
 
 // The details view may rewrite the task it shows before the poll writes its own answer back.
-// The poll's answer goes only over the very line it reminded; it never lands on another task.
+// The poll's answer goes only over the very task it reminded, still reading as it did; it never
+// lands on another task.
 TEST(PollDetailsTest, AnswerNeverOverwritesAnotherTaskWhateverTheDetailsViewDid) {
     const std::vector<DetailsCase> cases = {
         {"only shows it", [](int) {}, {kLater, kFebDone, kBillsDone}},
         {"writes it back unchanged, to the end",
          [](int n) { ASSERT_EQ(WriteBackTask(n, kFeb + "\r\n"), kDone); },
+         {kLater, kFebDone, kBillsDone}},
+        {"writes it back in another spelling of the same values",
+         [](int n) {
+             ASSERT_EQ(WriteBackTask(n, "#02/31/2024{+}0{+}0{+}0{+}Feb{+}(none){+}06\r\n"), kDone);
+         },
          {kLater, kFebDone, kBillsDone}},
         {"corrects its day",
          [](int n) { ASSERT_EQ(WriteBackTask(n, kFebFixed + "\r\n"), kDone); },

@@ -24,6 +24,7 @@ public:
     std::vector<ReminderRequest> m_asked;
     std::vector<int> m_details;
     std::vector<TaskRow> m_rows;
+    std::vector<std::size_t> m_rowCounts;  // what each BeginRows announced
     std::vector<std::pair<std::string, std::string>> m_errors;
     std::function<void(const ReminderRequest&)> m_onAsk;
     std::function<void(int)> m_onDetails;
@@ -51,6 +52,7 @@ public:
         }
     }
 
+    void BeginRows(std::size_t count) override { m_rowCounts.push_back(count); }
     void AddRow(const TaskRow& row) override { m_rows.push_back(row); }
 
     void ShowError(std::string_view text, std::string_view caption) override {
@@ -66,7 +68,8 @@ public:
     }
 
     bool Untouched() const {
-        return m_asked.empty() && m_details.empty() && m_rows.empty() && m_errors.empty();
+        return m_asked.empty() && m_details.empty() && m_rows.empty() && m_rowCounts.empty() &&
+               m_errors.empty();
     }
 };
 
