@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <cstdint>
 #include <ostream>
 #include <string>
 #include <string_view>
@@ -357,8 +358,8 @@ TEST(ClassifyTest, ShortcutForFarTasksAgreesWithExactInstants) {
         const ScopedTimeZone zone(zoneName);
         int checked = 0;
         for (int offsetHours = -7 * 24; offsetHours <= 7 * 24; offsetHours += 5) {
-            const PollHour hour = CurrentHour(
-                CTime(CTime::FromLocal(2011, 12, 30, 12).GetTime() + offsetHours * 3600));
+            const PollHour hour = CurrentHour(CTime(CTime::FromLocal(2011, 12, 30, 12).GetTime() +
+                                                    std::int64_t{offsetHours} * 3600));
             for (int day = 20; day <= 40; day += 3) {
                 for (int taskHour : {1, 13, 24}) {
                     for (int notice : {0, 2, 5}) {

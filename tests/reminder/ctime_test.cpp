@@ -185,7 +185,7 @@ TEST(CTimeTest, RepeatedHourAlwaysTakesItsFirstOccurrence) {
             tm.tm_mday = 7;
             tm.tm_hour = 1;
             tm.tm_isdst = -1;
-            std::mktime(&tm);
+            static_cast<void>(std::mktime(&tm));
             EXPECT_EQ(CTime::FromLocal(2021, 11, 7, 1, 30).GetTime(), 1636263000);
         }
         const CTime first = CTime::FromLocal(2021, 11, 7, 1);

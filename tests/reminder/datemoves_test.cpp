@@ -143,7 +143,7 @@ struct WeeklyCase {
 };
 
 TEST(DateMovesTest, WeeklyMoveAcrossAClockChangeKeepsTheLocalHour) {
-    constexpr std::int64_t kWeek = 7 * 86400;
+    constexpr std::int64_t kWeek = std::int64_t{7} * 86400;
     const std::vector<WeeklyCase> cases = {
         {"America/New_York", {2021, 3, 10}, 2, kWeek - 3600},
         {"America/New_York", {2021, 3, 14}, 2, kWeek - 3600},  // from the skipped hour

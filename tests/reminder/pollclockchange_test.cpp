@@ -49,7 +49,7 @@ TEST(PollClockChangeTest, TasksInTheChangeHourAreRemindedOnce) {
         const std::int64_t start =
             CTime::FromLocal(night.year, night.month, night.day - 1, 22).GetTime();
         std::map<std::string, int> reminded;
-        for (std::int64_t t = start; t < start + 8 * 3600; t += 900) {
+        for (std::int64_t t = start; t < start + std::int64_t{8} * 3600; t += 900) {
             host.m_now = CTime(t);
             host.m_asked.clear();
             host.m_rows.clear();
