@@ -60,7 +60,7 @@ private:
 void BM_PollWithoutReminder(benchmark::State& state) {
     const BenchFile file(static_cast<int>(state.range(0)));
     const CTime now = CTime::FromLocal(2026, 6, 14, 10, 25);
-    for (auto _ : state) {
+    for ([[maybe_unused]] auto _ : state) {
         BenchHost host(now);
         benchmark::DoNotOptimize(PollTaskFile(host));
         if (host.m_rows.size() != static_cast<std::size_t>(state.range(0))) {
@@ -73,7 +73,7 @@ void BM_PollWithoutReminder(benchmark::State& state) {
 
 void BM_ReadAllTaskLines(benchmark::State& state) {
     const BenchFile file(static_cast<int>(state.range(0)));
-    for (auto _ : state) {
+    for ([[maybe_unused]] auto _ : state) {
         std::vector<TaskLine> lines;
         benchmark::DoNotOptimize(ReadAllTaskLines(lines));
         benchmark::DoNotOptimize(lines.data());
