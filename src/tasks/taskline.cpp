@@ -109,10 +109,38 @@ int DaysInMonth(int month, int year) {
     return kDays[month - 1];
 }
 
+namespace {
+
+// Appends value as "%0*d" would: zero-padded to width characters, the sign counted.
+void AppendPadded(std::string& text, int value, int width) {
+    std::array<char, 16> digits{};
+    const auto [end, error] = std::to_chars(digits.data(), digits.data() + digits.size(), value);
+    (void)error;  // an int always fits
+    std::string_view number(digits.data(), static_cast<size_t>(end - digits.data()));
+    if (number.front() == '-') {
+        text += '-';
+        number.remove_prefix(1);
+        --width;
+    }
+    if (static_cast<int>(number.size()) < width) {
+        text.append(static_cast<size_t>(width) - number.size(), '0');
+    }
+    text += number;
+}
+
+}  // namespace
+
+// The list's task column, "%02d/%02d/%04d %s", built without a format call: every poll
+// formats one per task.
 std::string FormatListText(int month, int day, int year, std::string_view title) {
-    std::array<char, 48> date{};
-    const int length = std::snprintf(date.data(), date.size(), "%02d/%02d/%04d ", month, day, year);
-    std::string text(date.data(), static_cast<size_t>(length));
+    std::string text;
+    text.reserve(12 + title.size());
+    AppendPadded(text, month, 2);
+    text += '/';
+    AppendPadded(text, day, 2);
+    text += '/';
+    AppendPadded(text, year, 4);
+    text += ' ';
     text += title;
     return text;
 }

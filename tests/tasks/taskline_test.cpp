@@ -2,6 +2,7 @@
 
 #include <array>
 #include <climits>
+#include <cstdio>
 #include <random>
 #include <string>
 #include <vector>
@@ -170,6 +171,13 @@ TEST(TaskNames, StatusAndRecurrenceNames) {
     }
     EXPECT_EQ(FormatListText(7, 4, 1999, "Water the plants"), "07/04/1999 Water the plants");
     EXPECT_EQ(FormatListText(12, 24, 999, "x"), "12/24/0999 x");
+    // Odd stored numbers come out as the C format would put them.
+    for (const int value : {0, 5, -5, 123, -1234, 20001, INT_MIN, INT_MAX}) {
+        std::array<char, 80> expected{};
+        (void)std::snprintf(expected.data(), expected.size(), "%02d/%02d/%04d t", value, value,
+                            value);
+        EXPECT_EQ(FormatListText(value, value, value, "t"), expected.data()) << value;
+    }
 }
 
 TEST(TaskLineCleaning, UnstorableTextIsCleanedOneWay) {
