@@ -1,0 +1,38 @@
+#include "app/ctaskapp.h"
+
+#include <QSettings>
+#include <QSystemTrayIcon>
+
+#include "app/settingsstore.h"
+#include "app/singlecopyguard.h"
+#include "mainwnd/maindlg.h"
+#include "reminder/ctime.h"
+#include "res/strings.h"
+
+CTaskApp::CTaskApp(int& argc, char** argv) : QApplication(argc, argv) {
+    setApplicationName(QString::fromLatin1(Str::AppTitle));
+    // The window hides into the tray and reminders close on their own; neither ends the
+    // program, only the exit question does.
+    setQuitOnLastWindowClosed(false);
+}
+
+int CTaskApp::Run() {
+    // Before any setting is read or the task file touched: a second copy only asks the
+    // running one to come forward.
+    CSingleCopyGuard guard(QString::fromLatin1(Str::AppTitle));
+    if (!guard.TryBecomeFirst()) {
+        return 0;
+    }
+
+    // An INI file in the user's config folder: "Marmoset Task/marmoset-task.ini".
+    QSettings settings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Marmoset Task"),
+                       QStringLiteral("marmoset-task"));
+    CSettingsStore store(settings);
+    const CSystemClock clock;
+    CMainDlg dlg(store, clock, GetModuleDirectory(), QSystemTrayIcon::isSystemTrayAvailable());
+    connect(&guard, &CSingleCopyGuard::ActivationRequested, &dlg, &CMainDlg::BringToFront);
+    connect(&dlg, &CMainDlg::ExitConfirmed, this, [] { QCoreApplication::exit(0); });
+
+    dlg.OnInitDialog();
+    return exec();
+}
