@@ -2,6 +2,7 @@
 
 #include <QSettings>
 #include <QSystemTrayIcon>
+#include <memory>
 
 #include "app/settingsstore.h"
 #include "app/singlecopyguard.h"
@@ -19,15 +20,13 @@ CTaskApp::CTaskApp(int& argc, char** argv) : QApplication(argc, argv) {
 int CTaskApp::Run() {
     // Before any setting is read or the task file touched: a second copy only asks the
     // running one to come forward.
-    CSingleCopyGuard guard(QString::fromLatin1(Str::AppTitle));
+    CSingleCopyGuard guard(CSingleCopyGuard::NameFor(QString::fromLatin1(Str::AppTitle)));
     if (!guard.TryBecomeFirst()) {
         return 0;
     }
 
-    // An INI file in the user's config folder: "Marmoset Task/marmoset-task.ini".
-    QSettings settings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Marmoset Task"),
-                       QStringLiteral("marmoset-task"));
-    CSettingsStore store(settings);
+    const std::unique_ptr<QSettings> pSettings = OpenProgramSettings();
+    CSettingsStore store(*pSettings);
     const CSystemClock clock;
     CMainDlg dlg(store, clock, GetModuleDirectory(), QSystemTrayIcon::isSystemTrayAvailable());
     connect(&guard, &CSingleCopyGuard::ActivationRequested, &dlg, &CMainDlg::BringToFront);

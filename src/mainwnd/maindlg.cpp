@@ -27,10 +27,6 @@
 
 namespace {
 
-// Start-up modes as the settings store them.
-constexpr int kStartMinimised = 1;
-constexpr int kStartHidden = 2;
-
 // The designed window: client area, clock texts and list, in pixels.
 constexpr int kClientWidth = 446;
 constexpr int kClientHeight = 327;
@@ -149,10 +145,7 @@ void CMainDlg::OnInitDialog() {
     m_bSound = loaded.bSound;
     m_nStartupMode = loaded.nStartupMode;
 
-    const QRect placement = LoadWindowPlacement(m_settings);
-    if (placement.isValid()) {
-        ApplyWindowRect(placement);
-    }
+    ApplyWindowPlacement(*this, LoadWindowPlacement(m_settings));
 
     m_timer.start();
     m_nTickCount = 0;
@@ -165,9 +158,9 @@ void CMainDlg::OnInitDialog() {
     UpdateClock();
     m_strModuleDir = m_strModuleDirGiven;
 
-    if (m_nStartupMode == kStartMinimised) {
+    if (m_nStartupMode == kStartupMinimized) {
         showMinimized();
-    } else if (m_nStartupMode == kStartHidden) {
+    } else if (m_nStartupMode == kStartupHidden) {
         // Never shown in the first place, so nothing flashes up before it hides.
         if (!m_bTrayAvailable) {
             showMinimized();
@@ -185,7 +178,7 @@ void CMainDlg::OnInitDialog() {
 void CMainDlg::OnTimer() {
     // The hidden start-up is applied once more on the first tick, in case the window became
     // visible on its own; a window the user has asked for by now stays as it is.
-    if (!m_bHiddenStartDone && m_nStartupMode == kStartHidden) {
+    if (!m_bHiddenStartDone && m_nStartupMode == kStartupHidden) {
         m_bHiddenStartDone = true;
         if (m_bTrayAvailable && !m_bShownOnRequest && isVisible()) {
             HideWindow();
@@ -252,14 +245,6 @@ void CMainDlg::ResizeListToWindow() {
     const int width = std::max(0, outerRight - 2 * thumb + border);
     const int height = std::max(0, outerBottom - 5 * thumb + border);
     m_pTaskList->resize(width, height);
-}
-
-void CMainDlg::ApplyWindowRect(const QRect& frame) {
-    // The stored rectangle is the outer frame; the frame's own size is known once the window
-    // has been shown, and counts as nothing before.
-    const QSize frameExtra = frameGeometry().size() - geometry().size();
-    move(frame.topLeft());
-    resize(frame.size() - frameExtra);
 }
 
 void CMainDlg::accept() {

@@ -73,7 +73,6 @@ private:
     void BuildClient();
     void UpdateClock();
     void ResizeListToWindow();
-    void ApplyWindowRect(const QRect& frame);
     void HideWindow();
     void AddTrayIcon();
     void RemoveTrayIcon();
