@@ -46,6 +46,7 @@ public:
         int nRecord = 0;
         int bPlaySound = 0;
         bool bMainVisible = false;
+        bool bArrowCursor = false;  // not the poll's wait cursor
     };
 
     CReminderResponder(QWidget* pMain, Answer answer) : m_pMain(pMain), m_answer(answer) {
@@ -63,8 +64,10 @@ private:
             return;
         }
         m_pLast = pDlg;
+        const QCursor* pCursor = QApplication::overrideCursor();
         seen.push_back({pDlg->m_szCaption, pDlg->m_szTitle, pDlg->m_nRecord, pDlg->m_bPlaySound,
-                        m_pMain->isVisible()});
+                        m_pMain->isVisible(),
+                        pCursor != nullptr && pCursor->shape() == Qt::ArrowCursor});
         if (onOpen) {
             onOpen();
         }
@@ -251,7 +254,10 @@ private slots:
         QCOMPARE(seen.title, QString("Dentist"));
         QCOMPARE(seen.nRecord, 2);
         QCOMPARE(seen.bPlaySound, 2);
+        QVERIFY(seen.bArrowCursor);
+        QVERIFY(QApplication::overrideCursor() == nullptr);
         QVERIFY(m_pDlg->isVisible());
+        QVERIFY(m_pDlg->m_timer.isActive() && m_pDlg->m_timer.interval() == 1000);
         QCOMPARE(Cell(Model(), 1, 1), QString("Today/Unread"));
 
         const std::vector<TaskRecord> tasks = ReadTasks();
@@ -528,6 +534,20 @@ private slots:
         QVERIFY(plainDlg.isVisible() && plainDlg.isMinimized());
         plainDlg.BringToFront();
         QVERIFY(plainDlg.isVisible() && !plainDlg.isMinimized());
+
+        // Asked while start-up reminders wait, it comes forward once they are answered.
+        m_pStore->WriteValue("startup", "2");
+        WriteTasks({"#3/10/2030{+}0{+}0{+}0{+}Dentist{+}{+}12"});
+        CMainDlg& early = Create(false);
+        CReminderResponder responder(&early, Answer::Okay);
+        bool bShownEarly = true;
+        responder.onOpen = [&] {
+            early.BringToFront();
+            bShownEarly = early.isVisible();
+        };
+        early.OnInitDialog();
+        QVERIFY(!bShownEarly);
+        QVERIFY(early.isVisible() && !early.isMinimized());
     }
 
     void clockTexts() {
