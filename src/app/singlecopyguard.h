@@ -5,11 +5,15 @@
 #include <memory>
 
 class QLocalServer;
+class QLocalSocket;
 class QLockFile;
 
 // Lets only one copy of the program run per user. The first copy holds a lock file and
 // listens on a local socket named after the main window's title and the user; a later copy
 // finds the lock taken, asks the running copy to come forward and ends.
+//
+// The lock decides, the socket only carries the request: two copies started at the same
+// moment cannot both win, and a lock left behind by a copy that crashed is taken over.
 class CSingleCopyGuard : public QObject {
     Q_OBJECT
 
@@ -21,11 +25,24 @@ public:
     // has been asked to bring its window forward.
     bool TryBecomeFirst();
 
+    // The guard name for a window title and the current user, e.g. "Marmoset Task-alice".
+    static QString NameFor(const QString& title);
+
+    // Where the lock lives: the user's runtime folder (the temporary folder when there is none).
+    QString LockFilePath() const;
+    QString ServerName() const;
+
 signals:
     void ActivationRequested();
 
 private:
+    void Listen();
+    bool RequestActivation(int budgetMs) const;
+    void OnNewConnection();
+    void OnRequestReadable(QLocalSocket* socket);
+
     QString m_strName;
+    QString m_strFolder;
     std::unique_ptr<QLockFile> m_pLock;
     QLocalServer* m_pServer = nullptr;
 };

@@ -28,3 +28,9 @@ std::optional<StoredRect> ParseDim(std::string_view text);
 QRect LoadWindowPlacement(const CSettingsStore& store);
 // Saves the window's outer rectangle as "dim", unless the window is minimised.
 void SaveWindowPlacement(CSettingsStore& store, const QWidget& window);
+
+// Gives a top-level window the outer rectangle that LoadWindowPlacement returned; a null
+// rectangle leaves the window as it is. The frame's size is often unknown until the window
+// is first shown, so the client size is corrected once then: the window keeps the stored
+// outer size instead of growing by its frame at every run.
+void ApplyWindowPlacement(QWidget& window, const QRect& frame);

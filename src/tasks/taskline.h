@@ -25,8 +25,7 @@ int ParseInt(std::string_view text);
 std::string CleanFieldText(std::string_view text);
 
 std::string FormatTaskLine(int dueYear, int dueMonth, int dueDay, int advanceDays, int status,
-                           int recurrence, std::string_view title, std::string_view note,
-                           int hour);
+                           int recurrence, std::string_view title, std::string_view note, int hour);
 std::string FormatTaskLine(const TaskRecord& task);
 std::string FormatTaskLineWithDateText(std::string_view dateText, int advanceDays, int status,
                                        int recurrence, std::string_view title,
@@ -43,15 +42,20 @@ int GetLineHour(std::string_view line);
 
 // All seven fields of a line in one pass.
 TaskRecord ParseTaskLine(std::string_view line);
+// The same into an existing record, reusing the room its texts already have.
+void ParseTaskLine(std::string_view line, TaskRecord& task);
 
 int DateTextMonth(std::string_view dateText);
 int DateTextDay(std::string_view dateText);
 int DateTextYear(std::string_view dateText);
 
-// Days of a month, February having 29 days in every year divisible by 4.
+// Days of a month, February having 29 days in every year divisible by 4; 0 for a month
+// outside 1..12.
 int DaysInMonth(int month, int year);
 
 // The list's task column: "%02d/%02d/%04d %s" of month, day, year and title.
 std::string FormatListText(int month, int day, int year, std::string_view title);
 
-constexpr bool IsTaskLine(std::string_view line) { return !line.empty() && line.front() == '#'; }
+constexpr bool IsTaskLine(std::string_view line) {
+    return !line.empty() && line.front() == '#';
+}

@@ -44,8 +44,12 @@ struct TaskRecord {
     bool operator==(const TaskRecord&) const = default;
 };
 
-constexpr int ToInt(TaskStatus status) { return static_cast<int>(status); }
-constexpr int ToInt(Recurrence recurrence) { return static_cast<int>(recurrence); }
+constexpr int ToInt(TaskStatus status) {
+    return static_cast<int>(status);
+}
+constexpr int ToInt(Recurrence recurrence) {
+    return static_cast<int>(recurrence);
+}
 
 constexpr bool IsWeekly(int recurrence) {
     return recurrence >= kWeeklyFirst && recurrence <= kWeeklyLast;

@@ -1,0 +1,118 @@
+#include "tasks/taskline.h"
+
+#include <array>
+#include <charconv>
+#include <cstdio>
+
+// Putting task lines together, and the names and calendar rule that go with them.
+
+namespace {
+
+constexpr std::array<const char*, 5> kStatusNames = {"Future", "Complete", "Missed", "To Delete",
+                                                     "Today/Unread"};
+
+void AppendInt(std::string& out, int value) {
+    std::array<char, 16> digits{};
+    const auto result = std::to_chars(digits.data(), digits.data() + digits.size(), value);
+    out.append(digits.data(), result.ptr);
+}
+
+// The single place where a task line is put together, so every line written is cleaned
+// the same way and reads back with the fields it was given.
+std::string BuildTaskLine(std::string_view dateText, int advanceDays, int status, int recurrence,
+                          std::string_view title, std::string_view note, int hour) {
+    std::string line;
+    line.reserve(dateText.size() + title.size() + note.size() + 64);
+    line += '#';
+    line += CleanFieldText(dateText);
+    line += kFieldSeparator;
+    AppendInt(line, advanceDays);
+    line += kFieldSeparator;
+    AppendInt(line, status);
+    line += kFieldSeparator;
+    AppendInt(line, recurrence);
+    line += kFieldSeparator;
+    line += CleanFieldText(title);
+    line += kFieldSeparator;
+    line += CleanFieldText(note);
+    line += kFieldSeparator;
+    AppendInt(line, hour);
+    line += "\r\n";
+    return line;
+}
+
+}  // namespace
+
+const char* StatusName(int status) {
+    return status >= 0 && status < static_cast<int>(kStatusNames.size()) ? kStatusNames[status]
+                                                                         : "";
+}
+
+const char* RecurrenceName(int recurrence) {
+    if (recurrence == ToInt(Recurrence::Monthly)) {
+        return "Monthly";
+    }
+    if (recurrence == ToInt(Recurrence::Yearly)) {
+        return "Yearly";
+    }
+    return IsWeekly(recurrence) ? "Weekly" : "None";
+}
+
+std::string CleanFieldText(std::string_view text) {
+    std::string clean;
+    clean.reserve(text.size());
+    for (size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == '\r' || c == '\n') {
+            clean += ' ';
+        } else if (c == '+' && i > 0 && text[i - 1] == '{' && i + 1 < text.size() &&
+                   text[i + 1] == '}') {
+            // Dropping the "+" of "{+}" cannot form a new separator with its neighbours.
+        } else {
+            clean += c;
+        }
+    }
+    return clean;
+}
+
+std::string FormatTaskLine(int dueYear, int dueMonth, int dueDay, int advanceDays, int status,
+                           int recurrence, std::string_view title, std::string_view note,
+                           int hour) {
+    std::string dateText;
+    AppendInt(dateText, dueMonth);
+    dateText += '/';
+    AppendInt(dateText, dueDay);
+    dateText += '/';
+    AppendInt(dateText, dueYear);
+    return BuildTaskLine(dateText, advanceDays, status, recurrence, title, note, hour);
+}
+
+std::string FormatTaskLine(const TaskRecord& task) {
+    return FormatTaskLine(task.dueYear, task.dueMonth, task.dueDay, task.advanceDays, task.status,
+                          task.recurrence, task.title, task.note, task.hour);
+}
+
+std::string FormatTaskLineWithDateText(std::string_view dateText, int advanceDays, int status,
+                                       int recurrence, std::string_view title,
+                                       std::string_view note, int hour) {
+    return BuildTaskLine(dateText, advanceDays, status, recurrence, title, note, hour);
+}
+
+int DaysInMonth(int month, int year) {
+    constexpr std::array<int, 12> kDays = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    if (month < 1 || month > 12) {
+        return 0;
+    }
+    if (month == 2 && year % 4 == 0) {
+        return 29;
+    }
+    return kDays[month - 1];
+}
+
+std::string FormatListText(int month, int day, int year, std::string_view title) {
+    std::array<char, 48> date{};
+    const int length = std::snprintf(date.data(), date.size(), "%02d/%02d/%04d ", month, day, year);
+    std::string text(date.data(), static_cast<size_t>(length));
+    text += title;
+    return text;
+}
