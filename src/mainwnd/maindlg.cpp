@@ -38,7 +38,6 @@ constexpr int kListTop = 49;
 constexpr int kTaskColumnWidth = 240;
 constexpr int kStatusColumnWidth = 80;
 constexpr int kRecurrenceColumnWidth = 80;
-constexpr int kImageSize = 20;
 
 const QColor kGroundColour(0, 64, 128);
 
@@ -92,7 +91,7 @@ void CMainDlg::BuildMenuBar() {
     m_pRefreshAction->setShortcut(QKeySequence(Qt::Key_F5));
     m_pRefreshAction->setShortcutContext(Qt::WindowShortcut);
     connect(m_pRefreshAction, &QAction::triggered, this, &CMainDlg::OnRefresh);
-    // The window holds the actions too, so that F5 works without the menu bar in the way.
+    // The window holds the action as well, so that F5 works wherever the focus is.
     addAction(m_pRefreshAction);
 }
 
@@ -103,7 +102,7 @@ void CMainDlg::BuildClient() {
     m_pClient->setPalette(ground);
     m_pClient->setAutoFillBackground(true);
 
-    QPalette white;
+    QPalette white = m_pClient->palette();
     white.setColor(QPalette::WindowText, Qt::white);
     m_pDateLabel = new QLabel(m_pClient);
     m_pDateLabel->setPalette(white);
@@ -128,7 +127,7 @@ void CMainDlg::BuildClient() {
     m_pTaskList->setSelectionMode(QAbstractItemView::SingleSelection);
     m_pTaskList->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_pTaskList->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_pTaskList->setIconSize(QSize(kImageSize, kImageSize));
+    m_pTaskList->setIconSize(QSize(kStatusImageSize, kStatusImageSize));
     m_pTaskList->header()->setStretchLastSection(false);
     m_pTaskList->header()->setSectionsMovable(false);
     m_pTaskList->setColumnWidth(CTaskListModel::kTaskColumn, kTaskColumnWidth);
