@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -46,10 +47,18 @@ public:
     virtual ReminderAnswer AskReminder(const ReminderRequest& request) = 0;
     // Shows task nRecord read-only; the details view may itself rewrite the task.
     virtual void ShowTaskDetails(int nRecord) = 0;
+    // Says how many rows the poll is about to add, so that the host can make room at once.
+    virtual void BeginRows(std::size_t count) { static_cast<void>(count); }
     virtual void AddRow(const TaskRow& row) = 0;
     virtual void ShowError(std::string_view text, std::string_view caption) = 0;
 };
 
+inline constexpr int kPollDone = 0;
+inline constexpr int kPollNoFile = -1;
+inline constexpr int kPollBusy = 1;
+
 // Lists every task of the task file, raising and answering reminders one at a time.
-// Returns 0, or -1 when the task file cannot be opened (after ShowError).
+// Returns kPollDone, or kPollNoFile when the task file cannot be opened (after ShowError).
+// A call made while a poll is running (from inside a reminder or the details view) returns
+// kPollBusy at once and calls nothing on its host; the running poll's rows stand.
 int PollTaskFile(IPollHost& host);

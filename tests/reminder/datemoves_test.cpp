@@ -1,0 +1,202 @@
+#include "reminder/datemoves.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "reminder/classify.h"
+#include "reminder/taskrow.h"
+#include "timezone.h"
+
+namespace {
+
+struct MoveCase {
+    const char* name;
+    DueDate from;
+    int years, months, days;
+    std::optional<DueDate> to;
+};
+
+TEST(DateMovesTest, MovesOnTheCalendarWithMktimeNormalisation) {
+    const std::vector<MoveCase> cases = {
+        {"31 January plus a month", {2023, 1, 31}, 0, 1, 0, DueDate{2023, 3, 3}},
+        {"31 January plus a month in a leap year", {2024, 1, 31}, 0, 1, 0, DueDate{2024, 3, 2}},
+        {"31 December plus a month", {2023, 12, 31}, 0, 1, 0, DueDate{2024, 1, 31}},
+        {"29 February plus a year", {2024, 2, 29}, 1, 0, 0, DueDate{2025, 3, 1}},
+        {"29 February plus four years", {2024, 2, 29}, 4, 0, 0, DueDate{2028, 2, 29}},
+        {"a week across the year end", {2023, 12, 28}, 0, 0, 7, DueDate{2024, 1, 4}},
+        {"a day from the end of February", {2023, 2, 28}, 0, 0, 1, DueDate{2023, 3, 1}},
+        {"a stored day past the month's end", {2023, 2, 31}, 0, 0, 1, DueDate{2023, 3, 4}},
+        {"a stored month 13", {2023, 13, 5}, 0, 1, 0, DueDate{2024, 2, 5}},
+        {"from before 1970", {1965, 12, 31}, 0, 0, 1, DueDate{1966, 1, 1}},
+        {"past 2038", {2038, 1, 19}, 1, 0, 0, DueDate{2039, 1, 19}},
+        {"the last year an int holds", {INT_MAX, 12, 30}, 0, 0, 1, DueDate{INT_MAX, 12, 31}},
+        {"beyond the last year", {INT_MAX, 12, 31}, 0, 0, 1, std::nullopt},
+        {"a year beyond the last year", {INT_MAX, 6, 1}, 1, 0, 0, std::nullopt},
+        {"before the first year", {INT_MIN, 1, 1}, 0, 0, -1, std::nullopt},
+        {"a month past the top", {2024, INT_MAX, 1}, 0, 1, 0, DueDate{178958994, 8, 1}},
+    };
+    for (const char* zoneName : {"UTC", "America/New_York", "Europe/Berlin"}) {
+        const ScopedTimeZone zone(zoneName);
+        for (const MoveCase& c : cases) {
+            EXPECT_EQ(MoveDueDate(c.from, c.years, c.months, c.days), c.to)
+                << zoneName << ": " << c.name;
+        }
+    }
+}
+
+TaskRecord Task(int year, int month, int day, int recurrence, int status = 0, int hour = 6) {
+    return TaskRecord{.dueMonth = month,
+                      .dueDay = day,
+                      .dueYear = year,
+                      .advanceDays = 2,
+                      .status = status,
+                      .recurrence = recurrence,
+                      .title = "Team lunch",
+                      .note = "Bring the list",
+                      .hour = hour};
+}
+
+TaskRecord WithDate(TaskRecord task, int year, int month, int day, int status) {
+    task.dueYear = year;
+    task.dueMonth = month;
+    task.dueDay = day;
+    task.status = status;
+    return task;
+}
+
+struct AnswerCase {
+    const char* name;
+    TaskRecord task;
+    ReminderAnswer answer;
+    std::optional<TaskRecord> written;
+};
+
+// What each answer writes: only the date and the status ever change.
+TEST(DateMovesTest, AnswersWriteWhatTheAnswerTableSays) {
+    const ScopedTimeZone zone("America/New_York");
+    const TaskRecord once = Task(2024, 6, 14, 0, 0);
+    const TaskRecord monthly = Task(2023, 1, 31, 1, 2);
+    const TaskRecord yearly = Task(2024, 2, 29, 2, 4);
+    const TaskRecord weekly = Task(2023, 12, 28, 35, 0);
+    const TaskRecord odd = Task(2024, 6, 14, 17, 0);
+    const TaskRecord midnight = Task(2024, 6, 14, 36, 0, 24);
+    const std::vector<AnswerCase> cases = {
+        {"okay completes a one-time task", once, ReminderAnswer::Okay,
+         WithDate(once, 2024, 6, 14, 1)},
+        {"details completes a one-time task", once, ReminderAnswer::Details,
+         WithDate(once, 2024, 6, 14, 1)},
+        {"okay moves a monthly task", monthly, ReminderAnswer::Okay,
+         WithDate(monthly, 2023, 3, 3, 0)},
+        {"okay moves a yearly task", yearly, ReminderAnswer::Okay, WithDate(yearly, 2025, 3, 1, 0)},
+        {"okay moves a weekly task", weekly, ReminderAnswer::Okay, WithDate(weekly, 2024, 1, 4, 0)},
+        {"details moves a weekly task", weekly, ReminderAnswer::Details,
+         WithDate(weekly, 2024, 1, 4, 0)},
+        {"a code naming no repeat completes", odd, ReminderAnswer::Okay,
+         WithDate(odd, 2024, 6, 14, 1)},
+        {"tomorrow puts a one-time task off", once, ReminderAnswer::RemindTomorrow,
+         WithDate(once, 2024, 6, 15, 0)},
+        {"tomorrow puts a monthly task off by a day", monthly, ReminderAnswer::RemindTomorrow,
+         WithDate(monthly, 2023, 2, 1, 0)},
+        {"a weekly task at midnight moves by a week", midnight, ReminderAnswer::Okay,
+         WithDate(midnight, 2024, 6, 21, 0)},
+        {"a task at midnight is put off by a day", midnight, ReminderAnswer::RemindTomorrow,
+         WithDate(midnight, 2024, 6, 15, 0)},
+        {"no answer writes nothing", once, ReminderAnswer::None, std::nullopt},
+        {"a move past the last year writes nothing", Task(INT_MAX, 12, 31, 2), ReminderAnswer::Okay,
+         std::nullopt},
+    };
+    for (const AnswerCase& c : cases) {
+        EXPECT_EQ(AnsweredTask(c.task, c.answer), c.written) << c.name;
+    }
+}
+
+TEST(DateMovesTest, RemindTomorrowFromAMissedDateStaysMissed) {
+    const ScopedTimeZone zone("UTC");
+    const PollHour now = CurrentHour(CTime::FromLocal(2024, 6, 14, 10, 20));
+    TaskRecord missed = Task(2024, 6, 11, 0);
+    missed.advanceDays = 0;
+    const std::optional<TaskRecord> later = AnsweredTask(missed, ReminderAnswer::RemindTomorrow);
+    ASSERT_TRUE(later.has_value());
+    EXPECT_EQ(*later, WithDate(missed, 2024, 6, 12, 0));
+    EXPECT_EQ(ClassifyTask(now, *later).shownStatus, 2);
+
+    // Three days of notice, answered the day before the due date: the new notice hour is past.
+    TaskRecord notice = Task(2024, 6, 15, 0);
+    notice.advanceDays = 3;
+    notice.hour = 9;
+    const std::optional<TaskRecord> putOff = AnsweredTask(notice, ReminderAnswer::RemindTomorrow);
+    ASSERT_TRUE(putOff.has_value());
+    EXPECT_EQ(std::string(ClassifyTask(now, *putOff).caption), "Advance Notice");
+}
+
+struct WeeklyCase {
+    const char* zone;
+    DueDate from;
+    int hour;
+    std::int64_t seconds;  // between the old and the new due instant
+};
+
+TEST(DateMovesTest, WeeklyMoveAcrossAClockChangeKeepsTheLocalHour) {
+    constexpr std::int64_t kWeek = std::int64_t{7} * 86400;
+    const std::vector<WeeklyCase> cases = {
+        {"America/New_York", {2021, 3, 10}, 2, kWeek - 3600},
+        {"America/New_York", {2021, 3, 14}, 2, kWeek - 3600},  // from the skipped hour
+        {"America/New_York", {2021, 3, 14}, 3, kWeek},
+        {"America/New_York", {2021, 11, 3}, 1, kWeek + 3600},
+        {"America/New_York", {2021, 11, 7}, 1, kWeek + 3600},  // from the repeated hour
+        {"America/New_York", {2021, 11, 7}, 2, kWeek},
+        {"Europe/Berlin", {2021, 3, 25}, 9, kWeek - 3600},
+        {"Europe/Berlin", {2021, 10, 28}, 24, kWeek + 3600},
+        {"Europe/Berlin", {2021, 10, 31}, 2, kWeek + 3600},
+    };
+    for (const WeeklyCase& c : cases) {
+        const ScopedTimeZone zone(c.zone);
+        TaskRecord task = Task(c.from.year, c.from.month, c.from.day, 31);
+        task.hour = c.hour;
+        const std::optional<TaskRecord> next = AnsweredTask(task, ReminderAnswer::Okay);
+        ASSERT_TRUE(next.has_value());
+        const CTime before = TaskInstantsOf(task).due;
+        const CTime after = TaskInstantsOf(*next).due;
+        EXPECT_EQ(after.GetLocalTm().hour, c.hour % 24) << c.zone << " " << c.from.day;
+        EXPECT_EQ(after.GetTime() - before.GetTime(), c.seconds) << c.zone << " " << c.from.day;
+    }
+}
+
+struct RowCase {
+    int shown;
+    int image;
+    const char* statusText;
+};
+
+TEST(TaskRowTest, ShowsDateTitleStatusAndRecurrence) {
+    const std::vector<RowCase> cases = {
+        {0, 0, "Future"},    {1, 1, "Complete"},     {2, 2, "Missed"},
+        {3, 3, "To Delete"}, {4, 0, "Today/Unread"},
+    };
+    TaskRecord task = Task(1999, 7, 4, 36);
+    task.title = "Water the plants";
+    for (const RowCase& c : cases) {
+        const TaskRow row = MakeTaskRow(task, c.shown);
+        EXPECT_EQ(row.text, "07/04/1999 Water the plants");
+        EXPECT_EQ(row.shownStatus, c.shown);
+        EXPECT_EQ(row.image, c.image) << c.statusText;
+        EXPECT_EQ(row.statusText, c.statusText);
+        EXPECT_EQ(row.recurrenceText, "Weekly");
+    }
+    const std::vector<std::pair<int, const char*>> recurrences = {
+        {0, "None"},  {1, "Monthly"}, {2, "Yearly"},  {3, "None"},
+        {30, "None"}, {31, "Weekly"}, {37, "Weekly"}, {38, "None"},
+    };
+    for (const auto& [code, name] : recurrences) {
+        task.recurrence = code;
+        EXPECT_EQ(MakeTaskRow(task, 0).recurrenceText, name) << code;
+    }
+}
+
+}  // namespace

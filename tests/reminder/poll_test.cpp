@@ -1,0 +1,213 @@
+#include "reminder/poll.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "pollfixture.h"
+#include "res/strings.h"
+#include "tasks/taskfile.h"
+#include "timezone.h"
+
+namespace {
+
+using Lines = std::vector<std::string>;
+
+class PollTest : public ::testing::Test {
+protected:
+    PollTest() : m_zone("UTC") { m_host.m_now = CTime::FromLocal(2024, 6, 14, 10, 25, 13); }
+
+    int Poll() { return PollTaskFile(m_host); }
+    void WriteTasks(const Lines& lines) const { m_file->WriteTasks(lines); }
+    std::string Content() const { return m_file->Content(); }
+    Lines FileLines() const { return m_file->Lines(); }
+
+    ScopedTimeZone m_zone;
+    std::unique_ptr<TaskFileScope> m_file = std::make_unique<TaskFileScope>();
+    ScriptedHost m_host;
+};
+
+// Both overdue; the task between them is not due yet.
+const std::string kDentist = "#6/12/2024{+}0{+}0{+}0{+}Dentist{+}(none){+}14";
+const std::string kLater = "#7/1/2024{+}0{+}0{+}0{+}Later{+}(none){+}9";
+const std::string kBills = "#6/13/2024{+}0{+}0{+}0{+}Bills{+}Pay the gas{+}8";
+
+TEST_F(PollTest, RemindsOverdueTasksInFileOrderAndMovesThemToTheEndInAnswerOrder) {
+    WriteTasks({kDentist, kLater, kBills});
+    m_host.m_answers = {ReminderAnswer::Okay, ReminderAnswer::Okay};
+
+    EXPECT_EQ(Poll(), kPollDone);
+
+    EXPECT_EQ(m_host.AskedTitles(), (Lines{"Dentist", "Bills"}));
+    ASSERT_EQ(m_host.m_asked.size(), 2U);
+    EXPECT_EQ(m_host.m_asked[0].nRecord, 1);
+    EXPECT_EQ(m_host.m_asked[1].nRecord, 2);  // Dentist has moved to the end meanwhile
+    EXPECT_EQ(m_host.m_asked[1], (ReminderRequest{.nRecord = 2,
+                                                  .title = "Bills",
+                                                  .year = 2024,
+                                                  .month = 6,
+                                                  .day = 13,
+                                                  .advanceDays = 0,
+                                                  .hour = 8,
+                                                  .status = 0,
+                                                  .caption = Str::MissedAppointments}));
+    EXPECT_EQ(FileLines(), (Lines{kLater, "#6/12/2024{+}0{+}1{+}0{+}Dentist{+}(none){+}14",
+                                  "#6/13/2024{+}0{+}1{+}0{+}Bills{+}Pay the gas{+}8"}));
+
+    // Listed once each, in the order of the file when the poll began, as classified.
+    EXPECT_EQ(m_host.m_rowCounts, (std::vector<std::size_t>{3}));
+    ASSERT_EQ(m_host.m_rows.size(), 3U);
+    EXPECT_EQ(m_host.m_rows[0], (TaskRow{"06/12/2024 Dentist", 2, 2, "Missed", "None"}));
+    EXPECT_EQ(m_host.m_rows[1], (TaskRow{"07/01/2024 Later", 0, 0, "Future", "None"}));
+    EXPECT_EQ(m_host.m_rows[2].text, "06/13/2024 Bills");
+    EXPECT_EQ(m_host.m_rows[2].statusText, "Missed");
+}
+
+TEST_F(PollTest, ReminderComesOncePerPollEvenWhenTheAnswerLeavesTheTaskOverdue) {
+    WriteTasks({kDentist, kBills});
+    m_host.m_answers = {ReminderAnswer::RemindTomorrow, ReminderAnswer::RemindTomorrow};
+
+    EXPECT_EQ(Poll(), kPollDone);
+
+    EXPECT_EQ(m_host.AskedTitles(), (Lines{"Dentist", "Bills"}));
+    EXPECT_EQ(m_host.m_rows.size(), 2U);
+    EXPECT_EQ(FileLines(), (Lines{"#6/13/2024{+}0{+}0{+}0{+}Dentist{+}(none){+}14",
+                                  "#6/14/2024{+}0{+}0{+}0{+}Bills{+}Pay the gas{+}8"}));
+
+    // The next poll reminds both again, Dentist first now.
+    m_host.m_answers = {ReminderAnswer::Okay, ReminderAnswer::Okay};
+    EXPECT_EQ(Poll(), kPollDone);
+    EXPECT_EQ(m_host.AskedTitles(), (Lines{"Dentist", "Bills", "Dentist", "Bills"}));
+}
+
+struct AnswerCase {
+    const char* name;
+    std::string task;
+    ReminderAnswer answer;
+    std::string written;  // empty: the file stays as it was
+};
+
+TEST_F(PollTest, WritesWhatEachAnswerAsksFor) {
+    const std::string weekly = "#6/13/2024{+}2{+}0{+}35{+}Gym{+}Bring shoes{+}24";
+    const std::vector<AnswerCase> cases = {
+        {"okay completes a one-time task", kBills, ReminderAnswer::Okay,
+         "#6/13/2024{+}0{+}1{+}0{+}Bills{+}Pay the gas{+}8"},
+        {"okay moves a monthly task", "#5/31/2024{+}0{+}0{+}1{+}Rent{+}(none){+}9",
+         ReminderAnswer::Okay, "#7/1/2024{+}0{+}0{+}1{+}Rent{+}(none){+}9"},
+        {"okay moves a yearly task", "#2/29/2024{+}3{+}4{+}2{+}Leap{+}(none){+}6",
+         ReminderAnswer::Okay, "#3/1/2025{+}3{+}0{+}2{+}Leap{+}(none){+}6"},
+        {"okay moves a weekly task by a week", weekly, ReminderAnswer::Okay,
+         "#6/20/2024{+}2{+}0{+}35{+}Gym{+}Bring shoes{+}24"},
+        {"details acts as okay", weekly, ReminderAnswer::Details,
+         "#6/20/2024{+}2{+}0{+}35{+}Gym{+}Bring shoes{+}24"},
+        {"tomorrow puts any task off by a day", weekly, ReminderAnswer::RemindTomorrow,
+         "#6/14/2024{+}2{+}0{+}35{+}Gym{+}Bring shoes{+}24"},
+        {"a missed status is reminded and completed", "#6/1/2024{+}0{+}2{+}0{+}Old{+}(none){+}6",
+         ReminderAnswer::Okay, "#6/1/2024{+}0{+}1{+}0{+}Old{+}(none){+}6"},
+        {"a code naming no repeat completes", "#6/1/2024{+}0{+}0{+}17{+}Odd{+}(none){+}6",
+         ReminderAnswer::Okay, "#6/1/2024{+}0{+}1{+}17{+}Odd{+}(none){+}6"},
+        {"before 1970", "#7/4/1960{+}0{+}0{+}0{+}Old{+}(none){+}6", ReminderAnswer::Okay,
+         "#7/4/1960{+}0{+}1{+}0{+}Old{+}(none){+}6"},
+        {"a dialog closed otherwise writes nothing", kBills, ReminderAnswer::None, ""},
+    };
+    for (const AnswerCase& c : cases) {
+        m_file.reset();
+        m_file = std::make_unique<TaskFileScope>();
+        WriteTasks({c.task, kLater});
+        m_host = ScriptedHost();
+        m_host.m_now = CTime::FromLocal(2024, 6, 14, 10, 25, 13);
+        m_host.m_answers = {c.answer};
+
+        EXPECT_EQ(Poll(), kPollDone) << c.name;
+
+        EXPECT_EQ(m_host.m_asked.size(), 1U) << c.name;
+        EXPECT_EQ(m_host.m_details,
+                  c.answer == ReminderAnswer::Details ? std::vector<int>{1} : std::vector<int>{})
+            << c.name;
+        const Lines expected = c.written.empty() ? Lines{c.task, kLater} : Lines{kLater, c.written};
+        EXPECT_EQ(FileLines(), expected) << c.name;
+        EXPECT_EQ(m_host.m_rows.size(), 2U) << c.name;
+    }
+}
+
+TEST_F(PollTest, TasksMarkedForDeletionAreNeverReminded) {
+    m_host.m_now = CTime::FromLocal(2024, 6, 14, 8, 30);
+    WriteTasks({"#6/13/2024{+}0{+}3{+}0{+}Gone{+}(none){+}8",
+                "#6/14/2024{+}0{+}3{+}1{+}Now{+}(none){+}8",
+                "#6/16/2024{+}2{+}3{+}0{+}Notice{+}(none){+}8"});
+    const std::string before = Content();
+
+    EXPECT_EQ(Poll(), kPollDone);
+
+    EXPECT_TRUE(m_host.m_asked.empty());
+    EXPECT_EQ(Content(), before);
+    ASSERT_EQ(m_host.m_rows.size(), 3U);
+    for (const TaskRow& row : m_host.m_rows) {
+        EXPECT_EQ(row.statusText, "To Delete");
+        EXPECT_EQ(row.image, 3);
+    }
+}
+
+TEST_F(PollTest, MissingFileGivesTheMessageAndNoRows) {
+    EXPECT_EQ(Poll(), kPollNoFile);
+    EXPECT_EQ(
+        m_host.m_errors,
+        (std::vector<std::pair<std::string, std::string>>{{"Task file not found.", "Error!"}}));
+    EXPECT_TRUE(m_host.m_rows.empty());
+    EXPECT_TRUE(m_host.m_asked.empty());
+    EXPECT_FALSE(std::filesystem::exists(g_szTaskFilePath));
+}
+
+TEST_F(PollTest, EmptyFileGivesAnEmptyListWithoutMessage) {
+    WriteTasks({"not a task", ""});
+    EXPECT_EQ(Poll(), kPollDone);
+    EXPECT_EQ(m_host.m_rowCounts, (std::vector<std::size_t>{0}));
+    m_host.m_rowCounts.clear();
+    EXPECT_TRUE(m_host.Untouched());
+}
+
+// A poll started from inside a running poll's reminder or details view does nothing at all.
+TEST_F(PollTest, NestedPollReturnsAtOnceWithoutTouchingAnything) {
+    WriteTasks({kDentist, kBills});
+    ScriptedHost nested;
+    nested.m_now = m_host.m_now;
+    std::vector<int> nestedResults;
+    m_host.m_onAsk = [&](const ReminderRequest&) {
+        const std::string before = Content();
+        nestedResults.push_back(PollTaskFile(nested));
+        EXPECT_EQ(Content(), before);
+    };
+    m_host.m_onDetails = [&](int) { nestedResults.push_back(PollTaskFile(nested)); };
+    m_host.m_answers = {ReminderAnswer::Details, ReminderAnswer::Okay};
+
+    EXPECT_EQ(Poll(), kPollDone);
+
+    EXPECT_EQ(nestedResults, (std::vector<int>{kPollBusy, kPollBusy, kPollBusy}));
+    EXPECT_TRUE(nested.Untouched());
+    EXPECT_EQ(m_host.AskedTitles(), (Lines{"Dentist", "Bills"}));
+
+    // Once the poll is over the next one runs normally.
+    EXPECT_EQ(PollTaskFile(nested), kPollDone);
+    EXPECT_EQ(nested.m_rows.size(), 2U);
+    EXPECT_TRUE(nested.m_asked.empty());
+}
+
+// A date move that cannot be represented writes nothing and the poll goes on.
+TEST_F(PollTest, UnrepresentableMoveLeavesTheTaskAndGoesOn) {
+    const std::string odd = "#0/1/-2147483648{+}0{+}0{+}0{+}Odd{+}(none){+}6";
+    WriteTasks({odd, kLater, kBills});
+    m_host.m_answers = {ReminderAnswer::RemindTomorrow, ReminderAnswer::Okay};
+
+    EXPECT_EQ(Poll(), kPollDone);
+
+    EXPECT_EQ(m_host.AskedTitles(), (Lines{"Odd", "Bills"}));
+    EXPECT_EQ(m_host.m_asked[1].nRecord, 3);
+    EXPECT_EQ(FileLines(),
+              (Lines{odd, kLater, "#6/13/2024{+}0{+}1{+}0{+}Bills{+}Pay the gas{+}8"}));
+    EXPECT_EQ(m_host.m_rows.size(), 3U);
+}
+
+}  // namespace

@@ -1,0 +1,107 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "pollfixture.h"
+#include "reminder/poll.h"
+#include "tasks/taskfile.h"
+#include "timezone.h"
+
+namespace {
+
+using Lines = std::vector<std::string>;
+
+const std::string kFeb = "#2/31/2024{+}0{+}0{+}0{+}Feb{+}(none){+}6";
+const std::string kFebFixed = "#2/29/2024{+}0{+}0{+}0{+}Feb{+}(none){+}6";
+const std::string kFebDone = "#2/31/2024{+}0{+}1{+}0{+}Feb{+}(none){+}6";
+const std::string kBills = "#6/13/2024{+}0{+}0{+}0{+}Bills{+}Pay the gas{+}8";
+const std::string kBillsDone = "#6/13/2024{+}0{+}1{+}0{+}Bills{+}Pay the gas{+}8";
+const std::string kLater = "#7/1/2024{+}0{+}0{+}0{+}Later{+}(none){+}9";
+
+struct DetailsCase {
+    const char* name;
+    // What the details view does to the task it shows, given the task's number.
+    void (*view)(int nRecord);
+    Lines after;
+};
+
+// The details view may rewrite the task it shows before the poll writes its own answer back.
+// The poll's answer goes only over the very task it reminded, still reading as it did; it never
+// lands on another task.
+TEST(PollDetailsTest, AnswerNeverOverwritesAnotherTaskWhateverTheDetailsViewDid) {
+    const std::vector<DetailsCase> cases = {
+        {"only shows it", [](int) {}, {kLater, kFebDone, kBillsDone}},
+        {"writes it back unchanged, to the end",
+         [](int n) { ASSERT_EQ(WriteBackTask(n, kFeb + "\r\n"), kDone); },
+         {kLater, kFebDone, kBillsDone}},
+        {"writes it back in another spelling of the same values",
+         [](int n) {
+             ASSERT_EQ(WriteBackTask(n, "#02/31/2024{+}0{+}0{+}0{+}Feb{+}(none){+}06\r\n"), kDone);
+         },
+         {kLater, kFebDone, kBillsDone}},
+        {"corrects its day",
+         [](int n) { ASSERT_EQ(WriteBackTask(n, kFebFixed + "\r\n"), kDone); },
+         {kLater, kFebFixed, kBillsDone}},
+        {"removes it", [](int n) { ASSERT_EQ(DropTask(n), kDone); }, {kLater, kBillsDone}},
+    };
+    const ScopedTimeZone zone("UTC");
+    for (const DetailsCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        TaskFileScope scope;
+        scope.WriteTasks({kFeb, kBills, kLater});
+        ScriptedHost host;
+        host.m_now = CTime::FromLocal(2024, 6, 14, 10);
+        host.m_answers = {ReminderAnswer::Details, ReminderAnswer::Okay};
+        host.m_onDetails = c.view;
+
+        EXPECT_EQ(PollTaskFile(host), kPollDone);
+
+        EXPECT_EQ(host.m_details, (std::vector<int>{1}));
+        ASSERT_EQ(host.m_asked.size(), 2U);
+        // Wherever the first task went, the second is handed over with its place at the time.
+        EXPECT_EQ(host.m_asked[1].title, "Bills");
+        EXPECT_EQ(host.m_asked[1].nRecord, 1);
+        EXPECT_EQ(scope.Lines(), c.after);
+        EXPECT_EQ(host.m_rows.size(), 3U);
+    }
+}
+
+// The file changes under the poll while a reminder is open: a task that no longer reads as it
+// did is neither reminded from its old values nor written back.
+TEST(PollDetailsTest, TaskChangedDuringThePollIsLeftAsItNowStands) {
+    const ScopedTimeZone zone("UTC");
+    TaskFileScope scope;
+    scope.WriteTasks({kFeb, kLater, kBills});
+    const std::string renamed = "#6/13/2024{+}0{+}0{+}0{+}Gas bill{+}Pay the gas{+}8";
+    ScriptedHost host;
+    host.m_now = CTime::FromLocal(2024, 6, 14, 10);
+    host.m_answers = {ReminderAnswer::Okay};
+    host.m_onAsk = [&](const ReminderRequest&) { scope.WriteTasks({kFeb, kLater, renamed}); };
+
+    EXPECT_EQ(PollTaskFile(host), kPollDone);
+
+    EXPECT_EQ(host.AskedTitles(), (Lines{"Feb"}));
+    EXPECT_EQ(scope.Lines(), (Lines{kLater, renamed, kFebDone}));
+    EXPECT_EQ(host.m_rows.size(), 3U);
+}
+
+// Two identical lines (a duplicated task) are each reminded and written once.
+TEST(PollDetailsTest, DuplicatedTasksAreEachAnsweredOnce) {
+    const ScopedTimeZone zone("UTC");
+    TaskFileScope scope;
+    scope.WriteTasks({kBills, kLater, kBills});
+    ScriptedHost host;
+    host.m_now = CTime::FromLocal(2024, 6, 14, 10);
+    host.m_answers = {ReminderAnswer::Okay, ReminderAnswer::RemindTomorrow};
+
+    EXPECT_EQ(PollTaskFile(host), kPollDone);
+
+    ASSERT_EQ(host.m_asked.size(), 2U);
+    EXPECT_EQ(host.m_asked[0].nRecord, 1);
+    EXPECT_EQ(host.m_asked[1].nRecord, 2);
+    EXPECT_EQ(scope.Lines(),
+              (Lines{kLater, kBillsDone, "#6/14/2024{+}0{+}0{+}0{+}Bills{+}Pay the gas{+}8"}));
+}
+
+}  // namespace

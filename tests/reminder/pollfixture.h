@@ -1,0 +1,130 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <random>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "reminder/poll.h"
+#include "tasks/taskfile.h"
+
+// A host that answers reminders from a script and records everything the poll asks of it.
+class ScriptedHost : public IPollHost {
+public:
+    CTime m_now;
+    std::deque<ReminderAnswer> m_answers;
+    std::vector<ReminderRequest> m_asked;
+    std::vector<int> m_details;
+    std::vector<TaskRow> m_rows;
+    std::vector<std::size_t> m_rowCounts;  // what each BeginRows announced
+    std::vector<std::pair<std::string, std::string>> m_errors;
+    std::function<void(const ReminderRequest&)> m_onAsk;
+    std::function<void(int)> m_onDetails;
+
+    CTime Now() override { return m_now; }
+
+    ReminderAnswer AskReminder(const ReminderRequest& request) override {
+        m_asked.push_back(request);
+        if (m_onAsk) {
+            m_onAsk(request);
+        }
+        if (m_answers.empty()) {
+            ADD_FAILURE() << "unexpected reminder for " << request.title;
+            return ReminderAnswer::None;
+        }
+        const ReminderAnswer answer = m_answers.front();
+        m_answers.pop_front();
+        return answer;
+    }
+
+    void ShowTaskDetails(int nRecord) override {
+        m_details.push_back(nRecord);
+        if (m_onDetails) {
+            m_onDetails(nRecord);
+        }
+    }
+
+    void BeginRows(std::size_t count) override { m_rowCounts.push_back(count); }
+    void AddRow(const TaskRow& row) override { m_rows.push_back(row); }
+
+    void ShowError(std::string_view text, std::string_view caption) override {
+        m_errors.emplace_back(text, caption);
+    }
+
+    std::vector<std::string> AskedTitles() const {
+        std::vector<std::string> titles;
+        for (const ReminderRequest& r : m_asked) {
+            titles.push_back(r.title);
+        }
+        return titles;
+    }
+
+    bool Untouched() const {
+        return m_asked.empty() && m_details.empty() && m_rows.empty() && m_rowCounts.empty() &&
+               m_errors.empty();
+    }
+};
+
+// A fresh folder holding the task file for as long as the object lives; the test writes and
+// reads the file as raw lines.
+class TaskFileScope {
+public:
+    TaskFileScope() {
+        std::random_device random;
+        m_dir = std::filesystem::temp_directory_path() /
+                ("marmoset-poll-" + std::to_string(random()) + std::to_string(random()));
+        std::filesystem::create_directories(m_dir);
+        m_strOldPath = g_szTaskFilePath;
+        g_szTaskFilePath = (m_dir / "nkdat").string();
+    }
+
+    ~TaskFileScope() {
+        g_szTaskFilePath = m_strOldPath;
+        std::error_code ignored;
+        std::filesystem::remove_all(m_dir, ignored);
+    }
+    TaskFileScope(const TaskFileScope&) = delete;
+    TaskFileScope& operator=(const TaskFileScope&) = delete;
+
+    // Writes each line followed by CR LF.
+    void WriteTasks(const std::vector<std::string>& lines) const {
+        std::ofstream out(g_szTaskFilePath, std::ios::binary | std::ios::trunc);
+        for (const std::string& line : lines) {
+            out << line << "\r\n";
+        }
+    }
+
+    std::string Content() const {
+        std::ifstream in(g_szTaskFilePath, std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    }
+
+    // The file's lines without their CR LF.
+    std::vector<std::string> Lines() const {
+        std::vector<std::string> lines;
+        const std::string content = Content();
+        std::size_t start = 0;
+        while (start < content.size()) {
+            const std::size_t end = content.find("\r\n", start);
+            if (end == std::string::npos) {
+                lines.push_back(content.substr(start));
+                break;
+            }
+            lines.push_back(content.substr(start, end - start));
+            start = end + 2;
+        }
+        return lines;
+    }
+
+private:
+    std::filesystem::path m_dir;
+    std::string m_strOldPath;
+};
