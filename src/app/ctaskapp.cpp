@@ -1,0 +1,37 @@
+#include "app/ctaskapp.h"
+
+#include <QSettings>
+#include <QSystemTrayIcon>
+#include <memory>
+
+#include "app/settingsstore.h"
+#include "app/singlecopyguard.h"
+#include "mainwnd/maindlg.h"
+#include "reminder/ctime.h"
+#include "res/strings.h"
+
+CTaskApp::CTaskApp(int& argc, char** argv) : QApplication(argc, argv) {
+    setApplicationName(QString::fromLatin1(Str::AppTitle));
+    // The window hides into the tray and reminders close on their own; neither ends the
+    // program, only the exit question does.
+    setQuitOnLastWindowClosed(false);
+}
+
+int CTaskApp::Run() {
+    // Before any setting is read or the task file touched: a second copy only asks the
+    // running one to come forward.
+    CSingleCopyGuard guard(CSingleCopyGuard::NameFor(QString::fromLatin1(Str::AppTitle)));
+    if (!guard.TryBecomeFirst()) {
+        return 0;
+    }
+
+    const std::unique_ptr<QSettings> pSettings = OpenProgramSettings();
+    CSettingsStore store(*pSettings);
+    const CSystemClock clock;
+    CMainDlg dlg(store, clock, GetModuleDirectory(), QSystemTrayIcon::isSystemTrayAvailable());
+    connect(&guard, &CSingleCopyGuard::ActivationRequested, &dlg, &CMainDlg::BringToFront);
+    connect(&dlg, &CMainDlg::ExitConfirmed, this, [] { QCoreApplication::exit(0); });
+
+    dlg.OnInitDialog();
+    return exec();
+}

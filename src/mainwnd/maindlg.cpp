@@ -1,0 +1,398 @@
+#include "mainwnd/maindlg.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDateTime>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLocale>
+#include <QMenuBar>
+#include <QStyle>
+#include <QTreeView>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <utility>
+
+#include "app/settingsstore.h"
+#include "mainwnd/clocktext.h"
+#include "mainwnd/cursorguards.h"
+#include "mainwnd/messagebox.h"
+#include "mainwnd/tasklistmodel.h"
+#include "prefs/windowplacement.h"
+#include "reminder/ctime.h"
+#include "reminder/reminderdlg.h"
+#include "res/images.h"
+#include "res/strings.h"
+
+namespace {
+
+// The designed window: client area, clock texts and list, in pixels.
+constexpr int kClientWidth = 446;
+constexpr int kClientHeight = 327;
+constexpr int kTextLeft = 11;
+constexpr int kTextTop = 11;
+constexpr int kTimeRight = 422;
+constexpr int kListLeft = 11;
+constexpr int kListTop = 49;
+constexpr int kTaskColumnWidth = 240;
+constexpr int kStatusColumnWidth = 80;
+constexpr int kRecurrenceColumnWidth = 80;
+
+const QColor kGroundColour(0, 64, 128);
+
+}  // namespace
+
+CMainDlg::CMainDlg(CSettingsStore& settings, const IClock& clock, std::string moduleDir,
+                   bool bTrayAvailable, QWidget* parent)
+    : QDialog(parent),
+      m_settings(settings),
+      m_clock(clock),
+      m_strModuleDirGiven(std::move(moduleDir)),
+      m_bTrayAvailable(bTrayAvailable) {
+    // A main window rather than a dialog: it has a taskbar button and a minimise box.
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                   Qt::WindowCloseButtonHint);
+    setWindowTitle(QString::fromLatin1(Str::AppTitle));
+    BuildMenuBar();
+    BuildClient();
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->setMenuBar(m_pMenuBar);
+    layout->addWidget(m_pClient);
+    // The list follows the window by hand, so the layout must not impose a minimum.
+    layout->setSizeConstraint(QLayout::SetNoConstraint);
+    resize(kClientWidth, kClientHeight + m_pMenuBar->sizeHint().height());
+
+    m_timer.setInterval(1000);
+    connect(&m_timer, &QTimer::timeout, this, &CMainDlg::OnTimer);
+    m_titleRestore.setSingleShot(true);
+    m_titleRestore.setInterval(150);
+    connect(&m_titleRestore, &QTimer::timeout, this, &CMainDlg::RestoreTitleAfterPoll);
+}
+
+CMainDlg::~CMainDlg() = default;
+
+void CMainDlg::BuildMenuBar() {
+    m_pMenuBar = new QMenuBar(this);
+
+    QMenu* fileMenu = m_pMenuBar->addMenu(QStringLiteral("&File"));
+    // Esc reaches the exit through the dialog's own key handling; the label only shows it.
+    m_pExitAction = fileMenu->addAction(QStringLiteral("E&xit\tEsc"));
+    connect(m_pExitAction, &QAction::triggered, this, &CMainDlg::OnCancel);
+
+    QMenu* windowMenu = m_pMenuBar->addMenu(QStringLiteral("&Window"));
+    m_pHideAction = windowMenu->addAction(QStringLiteral("&Hide"));
+    connect(m_pHideAction, &QAction::triggered, this, &CMainDlg::OnOK);
+    m_pRefreshAction = windowMenu->addAction(QStringLiteral("&Refresh\tF5"));
+    m_pRefreshAction->setShortcut(QKeySequence(Qt::Key_F5));
+    m_pRefreshAction->setShortcutContext(Qt::WindowShortcut);
+    connect(m_pRefreshAction, &QAction::triggered, this, &CMainDlg::OnRefresh);
+    // The window holds the action as well, so that F5 works wherever the focus is.
+    addAction(m_pRefreshAction);
+}
+
+void CMainDlg::BuildClient() {
+    m_pClient = new QWidget(this);
+    QPalette ground = m_pClient->palette();
+    ground.setColor(QPalette::Window, kGroundColour);
+    m_pClient->setPalette(ground);
+    m_pClient->setAutoFillBackground(true);
+
+    QPalette white = m_pClient->palette();
+    white.setColor(QPalette::WindowText, Qt::white);
+    m_pDateLabel = new QLabel(m_pClient);
+    m_pDateLabel->setPalette(white);
+    m_pTimeLabel = new QLabel(m_pClient);
+    m_pTimeLabel->setPalette(white);
+    m_pTimeLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+
+    const int textHeight = m_pDateLabel->fontMetrics().height() + 2;
+    const int timeWidth =
+        m_pTimeLabel->fontMetrics().horizontalAdvance(QStringLiteral("00:00:00 AM ")) + 16;
+    m_pTimeLabel->setGeometry(kTimeRight - timeWidth, kTextTop, timeWidth, textHeight);
+    m_pDateLabel->setGeometry(kTextLeft, kTextTop, kTimeRight - timeWidth - 8 - kTextLeft,
+                              textHeight);
+
+    m_pModel = new CTaskListModel(StatusImages(), this);
+    m_pTaskList = new QTreeView(m_pClient);
+    m_pTaskList->setModel(m_pModel);
+    m_pTaskList->setRootIsDecorated(false);
+    m_pTaskList->setItemsExpandable(false);
+    m_pTaskList->setUniformRowHeights(true);
+    m_pTaskList->setAllColumnsShowFocus(true);
+    m_pTaskList->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_pTaskList->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_pTaskList->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_pTaskList->setIconSize(QSize(kStatusImageSize, kStatusImageSize));
+    m_pTaskList->header()->setStretchLastSection(false);
+    m_pTaskList->header()->setSectionsMovable(false);
+    m_pTaskList->setColumnWidth(CTaskListModel::kTaskColumn, kTaskColumnWidth);
+    m_pTaskList->setColumnWidth(CTaskListModel::kStatusColumn, kStatusColumnWidth);
+    m_pTaskList->setColumnWidth(CTaskListModel::kRecurrenceColumn, kRecurrenceColumnWidth);
+    m_pTaskList->move(kListLeft, std::max(kListTop, kTextTop + textHeight + 8));
+}
+
+void CMainDlg::OnInitDialog() {
+    setWindowIcon(AppIcon());
+
+    const LoadedSettings loaded = LoadSettings(m_settings, m_strModuleDirGiven);
+    m_nPollSeconds = loaded.nPollSeconds;
+    m_bSound = loaded.bSound;
+    m_nStartupMode = loaded.nStartupMode;
+
+    ApplyWindowPlacement(*this, LoadWindowPlacement(m_settings));
+
+    m_timer.start();
+    m_nTickCount = 0;
+    m_bPolling = 0;
+    setWindowTitle(QString::fromLatin1(Str::AppTitle));
+
+    // Reminders due now are raised here, before the window is first shown.
+    PollTasks();
+    AddTrayIcon();
+    UpdateClock();
+    m_strModuleDir = m_strModuleDirGiven;
+
+    if (m_nStartupMode == kStartupMinimized) {
+        showMinimized();
+    } else if (m_nStartupMode == kStartupHidden) {
+        // Never shown in the first place, so nothing flashes up before it hides.
+        if (!m_bTrayAvailable) {
+            showMinimized();
+        }
+    } else {
+        showNormal();
+    }
+    m_bInitialised = true;
+    if (m_bActivationPending) {
+        m_bActivationPending = false;
+        BringToFront();
+    }
+}
+
+void CMainDlg::OnTimer() {
+    // The hidden start-up is applied once more on the first tick, in case the window became
+    // visible on its own; a window the user has asked for by now stays as it is.
+    if (!m_bHiddenStartDone && m_nStartupMode == kStartupHidden) {
+        m_bHiddenStartDone = true;
+        if (m_bTrayAvailable && !m_bShownOnRequest && isVisible()) {
+            HideWindow();
+        }
+    }
+    UpdateClock();
+    ++m_nTickCount;
+
+    // Ticks go on while a poll waits on the user, but they never start a second poll.
+    if (m_nTickCount < m_nPollSeconds || m_bPolling == 1 || m_bInPoll) {
+        return;
+    }
+    m_bPolling = 1;
+    QApplication::alert(this, 150);
+    const CWaitCursor wait;
+    m_timer.start();  // the next tick comes a full second from here
+    m_nTickCount = 0;
+    if (!m_titleRestore.isActive()) {
+        m_strTitleBeforePoll = windowTitle();
+    }
+    m_titleRestore.stop();
+    setWindowTitle(QString::fromLatin1(Str::PollingTasks));
+    PollTasks();
+    // The poll title stays a moment even when the poll is instant, without holding up the
+    // event loop.
+    m_titleRestore.start();
+    m_bPolling = 0;
+}
+
+void CMainDlg::RestoreTitleAfterPoll() {
+    setWindowTitle(m_strTitleBeforePoll);
+}
+
+void CMainDlg::OnRefresh() {
+    if (m_bPolling == 1) {
+        return;
+    }
+    PollTasks();
+}
+
+void CMainDlg::UpdateClock() {
+    const QDateTime now =
+        QDateTime::fromSecsSinceEpoch(m_clock.GetCurrentTime().GetTime(), Qt::LocalTime);
+    const QLocale locale = QLocale::system();
+    m_pDateLabel->setText(FormatClockDate(now.date(), locale));
+    m_pTimeLabel->setText(FormatClockTime(now.time(), locale));
+}
+
+void CMainDlg::resizeEvent(QResizeEvent* event) {
+    QDialog::resizeEvent(event);
+    ResizeListToWindow();
+}
+
+void CMainDlg::ResizeListToWindow() {
+    // The list keeps its top-left corner. Its right and bottom edges follow the window's
+    // outer edges, two scroll-bar widths in from the right and five up from the bottom,
+    // counted as if the list stood at the client's origin; that leaves the designed margins.
+    const QRect frame = frameGeometry();
+    const QRect inner = geometry();
+    const int outerRight = m_pClient->width() + (frame.right() - inner.right());
+    const int outerBottom = m_pClient->height() + (frame.bottom() - inner.bottom());
+    const int thumb = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this);
+    const int border = m_pTaskList->frameWidth();
+    const int width = std::max(0, outerRight - 2 * thumb + border);
+    const int height = std::max(0, outerBottom - 5 * thumb + border);
+    m_pTaskList->resize(width, height);
+}
+
+void CMainDlg::accept() {
+    OnOK();
+}
+
+void CMainDlg::reject() {
+    OnCancel();
+}
+
+void CMainDlg::closeEvent(QCloseEvent* event) {
+    // The window only closes through the exit question.
+    event->ignore();
+    OnCancel();
+}
+
+void CMainDlg::OnOK() {
+    HideWindow();
+}
+
+void CMainDlg::HideWindow() {
+    if (m_bTrayAvailable) {
+        hide();
+    } else {
+        showMinimized();
+    }
+}
+
+void CMainDlg::OnCancel() {
+    const QMessageBox::StandardButton answer = CMessageBox::Question(
+        this, QString::fromLatin1(Str::ConfirmExit), QString::fromLatin1(Str::Confirm));
+    if (answer != QMessageBox::Yes) {
+        return;
+    }
+    SaveWindowPlacement(m_settings, *this);
+    RemoveTrayIcon();
+    m_timer.stop();
+    m_titleRestore.stop();
+    hide();
+    emit ExitConfirmed();
+}
+
+void CMainDlg::AddTrayIcon() {
+    if (m_pTrayIcon != nullptr) {
+        return;
+    }
+    m_pTrayIcon = new QSystemTrayIcon(AppIcon(), this);
+    m_pTrayIcon->setToolTip(QString::fromLatin1(Str::TrayTip));
+    connect(m_pTrayIcon, &QSystemTrayIcon::activated, this, &CMainDlg::OnTrayNotify);
+    m_pTrayIcon->show();
+}
+
+void CMainDlg::RemoveTrayIcon() {
+    if (m_pTrayIcon == nullptr) {
+        return;
+    }
+    m_pTrayIcon->hide();
+    delete m_pTrayIcon;
+    m_pTrayIcon = nullptr;
+}
+
+void CMainDlg::OnTrayNotify(QSystemTrayIcon::ActivationReason reason) {
+    // Only a double-click counts; the icon has no menu.
+    if (reason != QSystemTrayIcon::DoubleClick) {
+        return;
+    }
+    m_bShownOnRequest = true;
+    showNormal();
+    raise();
+    activateWindow();
+}
+
+void CMainDlg::BringToFront() {
+    if (!m_bInitialised) {
+        // Start-up reminders are still being answered; come forward once they are done.
+        m_bActivationPending = true;
+        return;
+    }
+    if (isHidden() && m_bTrayAvailable) {
+        // Hidden in the tray it stays hidden: the tray icon is the way back.
+        return;
+    }
+    m_bShownOnRequest = true;
+    if (isHidden() || isMinimized()) {
+        showNormal();
+    }
+    raise();
+    activateWindow();
+}
+
+int CMainDlg::PollTasks() {
+    if (m_bInPoll) {
+        // A poll is waiting on the user; a second one over the same tasks would answer
+        // them twice.
+        return 0;
+    }
+    m_bInPoll = true;
+    const CWaitCursor wait;
+    m_newRows.clear();
+    const int result = PollTaskFile(*this);
+    // One model update per poll, and none at all when nothing changed.
+    m_pModel->SetRows(std::exchange(m_newRows, {}));
+    m_bInPoll = false;
+    return result;
+}
+
+CTime CMainDlg::Now() {
+    return m_clock.GetCurrentTime();
+}
+
+ReminderAnswer CMainDlg::AskReminder(const ReminderRequest& request) {
+    CReminderDlg dlg;
+    dlg.m_nRecord = request.nRecord;
+    dlg.m_szTitle =
+        QString::fromLocal8Bit(request.title.data(), static_cast<qsizetype>(request.title.size()));
+    dlg.m_nYear = request.year;
+    dlg.m_nMonth = request.month;
+    dlg.m_nDay = request.day;
+    dlg.m_nAdvanceDays = request.advanceDays;
+    dlg.m_nHour = request.hour;
+    dlg.m_nStatus = request.status;
+    dlg.m_szCaption = QString::fromLocal8Bit(request.caption.data(),
+                                             static_cast<qsizetype>(request.caption.size()));
+    dlg.m_bRemindTomorrow = 0;
+    dlg.m_bPlaySound = m_bSound;
+
+    const CArrowCursor arrow;
+    const int result = dlg.exec();
+    if (result == QDialog::Accepted) {
+        return ReminderAnswer::Details;
+    }
+    if (result == QDialog::Rejected) {
+        return dlg.m_bRemindTomorrow == 1 ? ReminderAnswer::RemindTomorrow : ReminderAnswer::Okay;
+    }
+    return ReminderAnswer::None;
+}
+
+void CMainDlg::ShowTaskDetails(int nRecord) {
+    // The read-only task view comes with the task editor; until then "Details..." is
+    // answered like "Okay".
+    Q_UNUSED(nRecord);
+}
+
+void CMainDlg::AddRow(const TaskRow& row) {
+    m_newRows.push_back(row);
+}
+
+void CMainDlg::ShowError(std::string_view text, std::string_view caption) {
+    CMessageBox::Error(
+        this, QString::fromLocal8Bit(text.data(), static_cast<qsizetype>(text.size())),
+        QString::fromLocal8Bit(caption.data(), static_cast<qsizetype>(caption.size())));
+}
