@@ -552,10 +552,19 @@ private slots:
 
     void clockTexts() {
         const QLocale us(QLocale::English, QLocale::UnitedStates);
-        QCOMPARE(FormatClockDate(QDate(2024, 3, 5), us), QString("Tuesday Tuesday, March 5, 2024"));
+        QCOMPARE(FormatClockDate(QDate(2024, 3, 5), us), QString("Tuesday March 5, 2024"));
         QCOMPARE(FormatClockTime(QTime(14, 5, 9), us), QString("2:05:09 PM "));
         const QLocale de(QLocale::German, QLocale::Germany);
         QCOMPARE(FormatClockTime(QTime(14, 5, 9), de), QString("14:05:09 "));
+        QCOMPARE(FormatClockDate(QDate(2024, 3, 5), de), QString("Dienstag 5. März 2024"));
+        // The weekday is shown once, wherever the locale puts it in its long date.
+        const std::pair<const char*, const char*> dates[] = {{"dddd, MMMM d, yyyy", "MMMM d, yyyy"},
+                                                             {"d MMMM yyyy, dddd", "d MMMM yyyy"},
+                                                             {"d MMMM yyyy", "d MMMM yyyy"},
+                                                             {"'dddd' d", "'dddd' d"}};
+        for (const auto& [format, expected] : dates) {
+            QCOMPARE(DateFormatWithoutWeekday(format), QString(expected));
+        }
         const std::pair<const char*, const char*> formats[] = {{"HH:mm:ss (t)", "HH:mm:ss"},
                                                                {"t HH:mm:ss", "HH:mm:ss"},
                                                                {"HH:mm:ss, t", "HH:mm:ss"},
