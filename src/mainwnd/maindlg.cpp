@@ -119,6 +119,14 @@ void CMainDlg::BuildClient() {
 
     m_pModel = new CTaskListModel(StatusImages(), this);
     m_pTaskList = new QTreeView(m_pClient);
+    // The dark ground is for the window itself; the list and its header keep the system's
+    // colours, also where the header has no column.
+    QPalette listPalette = QApplication::palette(m_pTaskList);
+    for (const QPalette::ColorGroup group :
+         {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+        listPalette.setColor(group, QPalette::Window, listPalette.color(group, QPalette::Window));
+    }
+    m_pTaskList->setPalette(listPalette);
     m_pTaskList->setModel(m_pModel);
     m_pTaskList->setRootIsDecorated(false);
     m_pTaskList->setItemsExpandable(false);
