@@ -395,8 +395,8 @@ void CMainDlg::ShowTaskDetails(int nRecord) {
     Q_UNUSED(nRecord);
 }
 
-void CMainDlg::AddRow(const TaskRow& row) {
-    m_newRows.push_back(row);
+void CMainDlg::AddRow(TaskRow row) {
+    m_newRows.push_back(std::move(row));
 }
 
 void CMainDlg::ShowError(std::string_view text, std::string_view caption) {

@@ -49,7 +49,7 @@ public:
     virtual void ShowTaskDetails(int nRecord) = 0;
     // Says how many rows the poll is about to add, so that the host can make room at once.
     virtual void BeginRows(std::size_t count) { static_cast<void>(count); }
-    virtual void AddRow(const TaskRow& row) = 0;
+    virtual void AddRow(TaskRow row) = 0;
     virtual void ShowError(std::string_view text, std::string_view caption) = 0;
 };
 

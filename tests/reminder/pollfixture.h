@@ -53,7 +53,7 @@ public:
     }
 
     void BeginRows(std::size_t count) override { m_rowCounts.push_back(count); }
-    void AddRow(const TaskRow& row) override { m_rows.push_back(row); }
+    void AddRow(TaskRow row) override { m_rows.push_back(std::move(row)); }
 
     void ShowError(std::string_view text, std::string_view caption) override {
         m_errors.emplace_back(text, caption);
