@@ -31,9 +31,8 @@ int main(int argc, char* argv[]) {
     tray.show();
 
     QTimer timer;
-    QObject::connect(&timer, &QTimer::timeout, clock, [clock] {
-        clock->setText(QDateTime::currentDateTime().toString());
-    });
+    QObject::connect(&timer, &QTimer::timeout, clock,
+                     [clock] { clock->setText(QDateTime::currentDateTime().toString()); });
     timer.start(1000);
     dialog.resize(600, 400);
     dialog.show();
