@@ -24,6 +24,7 @@
 #include "reminder/reminderdlg.h"
 #include "res/images.h"
 #include "res/strings.h"
+#include "tasks/taskline.h"
 
 namespace {
 
@@ -139,7 +140,13 @@ void CMainDlg::BuildClient() {
     m_pTaskList->header()->setStretchLastSection(false);
     m_pTaskList->header()->setSectionsMovable(false);
     m_pTaskList->setColumnWidth(CTaskListModel::kTaskColumn, kTaskColumnWidth);
-    m_pTaskList->setColumnWidth(CTaskListModel::kStatusColumn, kStatusColumnWidth);
+    // The longest status must be readable whatever the font: widen the column if needed.
+    const int longestStatus =
+        m_pTaskList->fontMetrics().horizontalAdvance(
+            QString::fromLatin1(StatusName(ToInt(TaskStatus::TodayUnread)))) +
+        2 * style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, m_pTaskList) + 8;
+    m_pTaskList->setColumnWidth(CTaskListModel::kStatusColumn,
+                                std::max(kStatusColumnWidth, longestStatus));
     m_pTaskList->setColumnWidth(CTaskListModel::kRecurrenceColumn, kRecurrenceColumnWidth);
     m_pTaskList->move(kListLeft, std::max(kListTop, kTextTop + textHeight + 8));
 }

@@ -213,9 +213,12 @@ private slots:
         QCOMPARE(menus, QStringList({"&File: E&xit\tEsc", "&Window: &Hide | &Refresh\tF5"}));
         QHeaderView* header = dlg.m_pTaskList->header();
         QCOMPARE(Model().headerData(2, Qt::Horizontal).toString(), QString("Recurrence"));
-        QCOMPARE(
-            QList<int>({header->sectionSize(0), header->sectionSize(1), header->sectionSize(2)}),
-            QList<int>({240, 80, 80}));
+        QCOMPARE(header->sectionSize(0), 240);
+        QCOMPARE(header->sectionSize(2), 80);
+        // The status column is 80 pixels unless the font needs more for "Today/Unread".
+        QVERIFY(header->sectionSize(1) >= 80);
+        QVERIFY(header->sectionSize(1) >
+                dlg.m_pTaskList->fontMetrics().horizontalAdvance(QString("Today/Unread")));
         QCOMPARE(dlg.m_pDateLabel->text(), FormatClockDate(QDate(2030, 3, 10), QLocale::system()));
         QCOMPARE(dlg.m_pTimeLabel->text(), FormatClockTime(QTime(12, 30), QLocale::system()));
     }
