@@ -207,7 +207,6 @@ void CMainDlg::OnTimer() {
     }
     m_bPolling = 1;
     QApplication::alert(this, 150);
-    const CWaitCursor wait;
     m_timer.start();  // the next tick comes a full second from here
     m_nTickCount = 0;
     if (!m_titleRestore.isActive()) {
@@ -357,7 +356,6 @@ int CMainDlg::PollTasks() {
     }
     m_bInPoll = true;
     const CWaitCursor wait;
-    m_newRows.clear();
     const int result = PollTaskFile(*this);
     // One model update per poll, and none at all when nothing changed.
     m_pModel->SetRows(std::exchange(m_newRows, {}));
@@ -370,36 +368,18 @@ CTime CMainDlg::Now() {
 }
 
 ReminderAnswer CMainDlg::AskReminder(const ReminderRequest& request) {
-    CReminderDlg dlg;
-    dlg.m_nRecord = request.nRecord;
-    dlg.m_szTitle =
-        QString::fromLocal8Bit(request.title.data(), static_cast<qsizetype>(request.title.size()));
-    dlg.m_nYear = request.year;
-    dlg.m_nMonth = request.month;
-    dlg.m_nDay = request.day;
-    dlg.m_nAdvanceDays = request.advanceDays;
-    dlg.m_nHour = request.hour;
-    dlg.m_nStatus = request.status;
-    dlg.m_szCaption = QString::fromLocal8Bit(request.caption.data(),
-                                             static_cast<qsizetype>(request.caption.size()));
-    dlg.m_bRemindTomorrow = 0;
-    dlg.m_bPlaySound = m_bSound;
-
     const CArrowCursor arrow;
-    const int result = dlg.exec();
-    if (result == QDialog::Accepted) {
-        return ReminderAnswer::Details;
-    }
-    if (result == QDialog::Rejected) {
-        return dlg.m_bRemindTomorrow == 1 ? ReminderAnswer::RemindTomorrow : ReminderAnswer::Okay;
-    }
-    return ReminderAnswer::None;
+    return CReminderDlg::AskReminder(request, m_bSound);
 }
 
 void CMainDlg::ShowTaskDetails(int nRecord) {
     // The read-only task view comes with the task editor; until then "Details..." is
     // answered like "Okay".
     Q_UNUSED(nRecord);
+}
+
+void CMainDlg::BeginRows(std::size_t count) {
+    m_newRows.reserve(count);
 }
 
 void CMainDlg::AddRow(TaskRow row) {

@@ -44,6 +44,7 @@ public:
     CTime Now() override;
     ReminderAnswer AskReminder(const ReminderRequest& request) override;
     void ShowTaskDetails(int nRecord) override;
+    void BeginRows(std::size_t count) override;
     void AddRow(TaskRow row) override;
     void ShowError(std::string_view text, std::string_view caption) override;
 

@@ -39,14 +39,17 @@ CReminderDlg::~CReminderDlg() = default;
 
 void CReminderDlg::SetRequest(const ReminderRequest& request, int bPlaySound) {
     m_nRecord = request.nRecord;
-    m_szTitle = QString::fromStdString(request.title);
+    // Task texts are stored in the system's 8-bit encoding.
+    m_szTitle =
+        QString::fromLocal8Bit(request.title.data(), static_cast<qsizetype>(request.title.size()));
     m_nYear = request.year;
     m_nMonth = request.month;
     m_nDay = request.day;
     m_nAdvanceDays = request.advanceDays;
     m_nHour = request.hour;
     m_nStatus = request.status;
-    m_szCaption = QString::fromStdString(request.caption);
+    m_szCaption = QString::fromLocal8Bit(request.caption.data(),
+                                         static_cast<qsizetype>(request.caption.size()));
     m_bRemindTomorrow = 0;
     m_bPlaySound = bPlaySound;
 }
