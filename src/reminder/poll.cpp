@@ -79,7 +79,12 @@ bool RemindAndWriteBack(IPollHost& host, const TaskRecord& task, int guess,
     if (nNow == 0) {
         return false;
     }
-    return WriteBackTask(nNow, FormatTaskLine(*answered)) == kDone;
+    if (WriteBackTask(nNow, FormatTaskLine(*answered)) != kDone) {
+        // The file is as it was; the user must know the answer did not stick.
+        host.ShowError(Str::AnswerNotSaved, Str::Error);
+        return false;
+    }
+    return true;
 }
 
 }  // namespace

@@ -32,6 +32,11 @@ inline constexpr const char* HiddenStartupNote =
     "program will appear as an icon on your Taskbar (typically next to where your system date "
     "appears). You can bring the program anytime into normal view by double-clicking that icon.";
 
+// Shown when an answered reminder cannot be stored (a full disk, a read-only folder).
+inline constexpr const char* AnswerNotSaved =
+    "Your answer to a reminder could not be saved in the task file, so the task is unchanged "
+    "and will be reminded again.";
+
 // Reminder captions.
 inline constexpr const char* MissedAppointments = "Missed Appointments!";
 inline constexpr const char* AdvanceNotice = "Advance Notice";

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <utility>
@@ -64,6 +65,22 @@ TEST_F(PollTest, RemindsOverdueTasksInFileOrderAndMovesThemToTheEndInAnswerOrder
     EXPECT_EQ(m_host.m_rows[1], (TaskRow{"07/01/2024 Later", 0, 0, "Future", "None"}));
     EXPECT_EQ(m_host.m_rows[2].text, "06/13/2024 Bills");
     EXPECT_EQ(m_host.m_rows[2].statusText, "Missed");
+}
+
+TEST_F(PollTest, AnswerThatCannotBeSavedIsReportedAndLeavesTheFileAsItWas) {
+    WriteTasks({kDentist, kLater});
+    const std::string before = Content();
+    // A folder where the rewrite wants its temporary file makes every write-back fail.
+    std::filesystem::create_directories(std::filesystem::path(TempFilePath()) / "blocker");
+    m_host.m_answers = {ReminderAnswer::Okay};
+
+    EXPECT_EQ(Poll(), kPollDone);
+
+    EXPECT_EQ(Content(), before);
+    EXPECT_EQ(
+        m_host.m_errors,
+        (std::vector<std::pair<std::string, std::string>>{{Str::AnswerNotSaved, Str::Error}}));
+    EXPECT_EQ(m_host.m_rows.size(), 2U);
 }
 
 TEST_F(PollTest, ReminderComesOncePerPollEvenWhenTheAnswerLeavesTheTaskOverdue) {
