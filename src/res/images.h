@@ -10,14 +10,8 @@
 // The application icon in every size it is drawn in (16 to 256 pixels).
 QIcon AppIcon();
 
-// Index of each status image in the strip.
-enum StatusImage : int {
-    kStatusImageRedFlag = 0,    // Future, Today/Unread
-    kStatusImageGreenFlag = 1,  // Complete
-    kStatusImageWhiteFlag = 2,  // Missed
-    kStatusImageCross = 3,      // To Delete
-};
-
+// The strip holds, in this order, a badge with a red flag, one with a green flag, one with a
+// white flag and a cross; which status shows which is decided with the list rows.
 inline constexpr int kStatusImageSize = 20;
 
 // The four 20 x 20 status images, their light-grey ground made transparent.
