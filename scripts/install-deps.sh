@@ -7,7 +7,7 @@ packages=(
     qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev libgl-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     gstreamer1.0-plugins-base gstreamer1.0-plugins-good
-    xvfb xauth x11-utils tzdata
+    xvfb xauth x11-utils tzdata fonts-dejavu-core
 )
 
 missing=()
@@ -22,6 +22,6 @@ if [ ${#missing[@]} -gt 0 ]; then
     sudo_cmd=()
     if [ "$(id -u)" -ne 0 ]; then sudo_cmd=(sudo); fi
     "${sudo_cmd[@]}" apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends \
+    DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq \
         "${missing[@]}"
 fi
