@@ -1,5 +1,19 @@
 #include "mainwnd/clocktext.h"
 
+namespace {
+
+// A format with a part taken out: no blanks or commas left dangling at its ends.
+QString TrimmedFormat(QString format) {
+    format = format.trimmed();
+    while (format.endsWith(QLatin1Char(','))) {
+        format.chop(1);
+        format = format.trimmed();
+    }
+    return format;
+}
+
+}  // namespace
+
 QString FormatClockDate(const QDate& date, const QLocale& locale) {
     return locale.dayName(date.dayOfWeek(), QLocale::LongFormat) + QLatin1Char(' ') +
            locale.toString(date, DateFormatWithoutWeekday(locale.dateFormat(QLocale::LongFormat)));
@@ -23,12 +37,7 @@ QString DateFormatWithoutWeekday(const QString& longFormat) {
         }
         format += c;
     }
-    format = format.trimmed();
-    while (format.endsWith(QLatin1Char(','))) {
-        format.chop(1);
-        format = format.trimmed();
-    }
-    return format;
+    return TrimmedFormat(format);
 }
 
 QString FormatClockTime(const QTime& time, const QLocale& locale) {
@@ -50,10 +59,5 @@ QString TimeFormatWithoutZone(const QString& longFormat) {
     // Some locales wrap the zone in brackets or set it off with a comma.
     format.remove(QStringLiteral("()"));
     format.remove(QStringLiteral("[]"));
-    format = format.trimmed();
-    while (format.endsWith(QLatin1Char(','))) {
-        format.chop(1);
-        format = format.trimmed();
-    }
-    return format;
+    return TrimmedFormat(format);
 }

@@ -11,10 +11,25 @@ namespace {
 constexpr std::array<const char*, 5> kStatusNames = {"Future", "Complete", "Missed", "To Delete",
                                                      "Today/Unread"};
 
-void AppendInt(std::string& out, int value) {
+// Appends value as "%0*d" would: zero-padded to width characters, the sign counted.
+void AppendPadded(std::string& text, int value, int width) {
     std::array<char, 16> digits{};
-    const auto result = std::to_chars(digits.data(), digits.data() + digits.size(), value);
-    out.append(digits.data(), result.ptr);
+    const auto [end, error] = std::to_chars(digits.data(), digits.data() + digits.size(), value);
+    (void)error;  // an int always fits
+    std::string_view number(digits.data(), static_cast<size_t>(end - digits.data()));
+    if (number.front() == '-') {
+        text += '-';
+        number.remove_prefix(1);
+        --width;
+    }
+    if (static_cast<int>(number.size()) < width) {
+        text.append(static_cast<size_t>(width) - number.size(), '0');
+    }
+    text += number;
+}
+
+void AppendInt(std::string& out, int value) {
+    AppendPadded(out, value, 0);
 }
 
 // The single place where a task line is put together, so every line written is cleaned
@@ -108,27 +123,6 @@ int DaysInMonth(int month, int year) {
     }
     return kDays[month - 1];
 }
-
-namespace {
-
-// Appends value as "%0*d" would: zero-padded to width characters, the sign counted.
-void AppendPadded(std::string& text, int value, int width) {
-    std::array<char, 16> digits{};
-    const auto [end, error] = std::to_chars(digits.data(), digits.data() + digits.size(), value);
-    (void)error;  // an int always fits
-    std::string_view number(digits.data(), static_cast<size_t>(end - digits.data()));
-    if (number.front() == '-') {
-        text += '-';
-        number.remove_prefix(1);
-        --width;
-    }
-    if (static_cast<int>(number.size()) < width) {
-        text.append(static_cast<size_t>(width) - number.size(), '0');
-    }
-    text += number;
-}
-
-}  // namespace
 
 // The list's task column, "%02d/%02d/%04d %s", built without a format call: every poll
 // formats one per task.
