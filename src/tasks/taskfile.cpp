@@ -15,7 +15,7 @@ namespace {
 // False when the task file cannot be opened or read to its end.
 template <typename Visit>
 bool ForEachTaskLine(Visit&& visit) {
-    const FilePtr file(std::fopen(g_szTaskFilePath.c_str(), "rb"));
+    const FilePtr file = OpenTaskFileToRead();
     if (!file) {
         return false;
     }
@@ -60,6 +60,10 @@ bool ReadEveryTask(std::vector<Record>& records, Fill fill) {
 }
 
 }  // namespace
+
+FilePtr OpenTaskFileToRead() {
+    return FilePtr(std::fopen(g_szTaskFilePath.c_str(), "rb"));
+}
 
 std::string TempFilePath() {
     return std::filesystem::path(g_szTaskFilePath).replace_filename(kTempFileName).string();

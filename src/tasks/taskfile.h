@@ -5,6 +5,7 @@
 #include <string_view>
 #include <vector>
 
+#include "tasks/linereader.h"
 #include "tasks/taskrecord.h"
 
 // Access to the task file. Every call opens the file, works and closes it again; nothing is
@@ -31,7 +32,12 @@ enum TaskFileResult : int {
     kCannotFlushTemp = -3,   // the new content cannot be flushed to disk
     kCannotReplace = -4,     // the temporary file cannot be renamed onto the task file
     kOutOfRange = -5,        // task number out of range, or no tasks
+    kTaskGone = -6,          // the task a command was given is no longer in the file
+    kUnchanged = 1,          // the command had nothing to change and wrote nothing
 };
+
+// Opens the task file for reading; every reader of the task file opens it here.
+FilePtr OpenTaskFileToRead();
 
 // Path of the temporary file, beside the task file.
 std::string TempFilePath();

@@ -1,5 +1,7 @@
 #include "tasks/taskfilerewrite.h"
 
+#include <algorithm>
+#include <cstring>
 #include <filesystem>
 #include <string>
 
@@ -13,6 +15,9 @@ bool (*g_pfnRewriteFault)(RewriteStep step) = nullptr;
 namespace {
 
 namespace fs = std::filesystem;
+
+constexpr size_t kReadBlock = size_t{1} << 16;
+constexpr size_t kWriteBuffer = size_t{1} << 18;
 
 bool Fault(RewriteStep step) {
     return g_pfnRewriteFault != nullptr && g_pfnRewriteFault(step);
@@ -34,27 +39,11 @@ bool WriteWholeLine(std::FILE* file, std::string_view line) {
     return Write(file, line.ends_with('\r') ? "\n" : "\r\n");
 }
 
-// Writes the new content: the kept lines of the task file (when there is one), then the
-// added line.
-int WriteNewContent(std::FILE* taskFile, std::FILE* temp, const LineFilter& keep,
-                    std::string_view addedLine) {
-    if (taskFile != nullptr) {
-        CLineReader reader(taskFile);
-        std::string_view line;
-        int nTask = 0;
-        while (reader.Next(line)) {
-            const int n = IsTaskLine(line) ? ++nTask : 0;
-            if (keep(line, n) && !WriteWholeLine(temp, line)) {
-                return kCannotCreateTemp;
-            }
+int WriteLines(std::FILE* temp, std::span<const std::string_view> lines) {
+    for (const std::string_view line : lines) {
+        if (!WriteWholeLine(temp, line)) {
+            return kCannotCreateTemp;
         }
-        // A copy cut short by a read error must never replace the file.
-        if (reader.Failed()) {
-            return kCannotOpen;
-        }
-    }
-    if (!addedLine.empty() && !WriteWholeLine(temp, addedLine)) {
-        return kCannotCreateTemp;
     }
     return std::fflush(temp) == 0 ? kDone : kCannotCreateTemp;
 }
@@ -82,13 +71,59 @@ bool IsMissing(const std::string& path) {
     return !fs::exists(path, error) && !error;
 }
 
+// Reads the whole file into content. False on a read error.
+bool ReadWhole(std::FILE* file, std::string& content) {
+    std::error_code error;
+    const std::uintmax_t size = fs::file_size(g_szTaskFilePath, error);
+    content.clear();
+    if (!error) {
+        content.reserve(static_cast<size_t>(size) + 1);
+    }
+    for (;;) {
+        const size_t old = content.size();
+        content.resize(old + kReadBlock);
+        const size_t read = std::fread(content.data() + old, 1, kReadBlock, file);
+        content.resize(old + read);
+        if (read < kReadBlock) {
+            return std::ferror(file) == 0;
+        }
+    }
+}
+
+// Cuts content into lines that keep their line feed; the last may lack one.
+void SplitLines(std::string_view content, std::vector<std::string_view>& lines) {
+    lines.clear();
+    while (!content.empty()) {
+        const void* feed = std::memchr(content.data(), '\n', content.size());
+        const size_t length =
+            feed == nullptr
+                ? content.size()
+                : static_cast<size_t>(static_cast<const char*>(feed) - content.data()) + 1;
+        lines.push_back(content.substr(0, length));
+        content.remove_prefix(length);
+    }
+}
+
 }  // namespace
 
-int RewriteTaskFile(const LineFilter& keep, std::string_view addedLine, MissingTaskFile missing) {
-    FilePtr taskFile(std::fopen(g_szTaskFilePath.c_str(), "rb"));
-    if (!taskFile && (missing == MissingTaskFile::Fail || !IsMissing(g_szTaskFilePath))) {
+int LoadTaskFile(TaskFileLines& file, MissingTaskFile missing) {
+    file.content.clear();
+    file.lines.clear();
+    const FilePtr taskFile = OpenTaskFileToRead();
+    if (!taskFile) {
+        return missing == MissingTaskFile::StartsEmpty && IsMissing(g_szTaskFilePath) ? kDone
+                                                                                      : kCannotOpen;
+    }
+    // A copy cut short by a read error must never replace the file.
+    if (!ReadWhole(taskFile.get(), file.content)) {
+        file.content.clear();
         return kCannotOpen;
     }
+    SplitLines(file.content, file.lines);
+    return kDone;
+}
+
+int ReplaceTaskFile(std::span<const std::string_view> lines) {
     // A temporary file left by an interrupted rewrite is simply replaced.
     const std::string tempPath = TempFilePath();
     (void)std::remove(tempPath.c_str());
@@ -96,17 +131,15 @@ int RewriteTaskFile(const LineFilter& keep, std::string_view addedLine, MissingT
     if (!temp) {
         return kCannotCreateTemp;
     }
-    if (taskFile) {
-        // The new file keeps who may read the old one; failing that changes no content.
-        std::error_code error;
-        const fs::file_status status = fs::status(g_szTaskFilePath, error);
-        if (!error) {
-            fs::permissions(tempPath, status.permissions(), error);
-        }
+    (void)std::setvbuf(temp.get(), nullptr, _IOFBF, kWriteBuffer);
+    // The new file keeps who may read the old one; failing that changes no content.
+    std::error_code error;
+    const fs::file_status status = fs::status(g_szTaskFilePath, error);
+    if (!error && fs::exists(status)) {
+        fs::permissions(tempPath, status.permissions(), error);
     }
 
-    int result = WriteNewContent(taskFile.get(), temp.get(), keep, addedLine);
-    taskFile.reset();
+    int result = WriteLines(temp.get(), lines);
     if (result == kDone) {
         result = CloseOnDisk(temp.release());
     }
@@ -123,55 +156,83 @@ int RewriteTaskFile(const LineFilter& keep, std::string_view addedLine, MissingT
 }
 
 int AppendTaskLine(std::string_view line) {
-    const int result = RewriteTaskFile([](std::string_view, int) { return true; }, line,
-                                       MissingTaskFile::StartsEmpty);
-    return result == kDone ? kDone : kCannotOpen;
+    TaskFileLines file;
+    if (LoadTaskFile(file, MissingTaskFile::StartsEmpty) != kDone) {
+        return kCannotOpen;
+    }
+    file.lines.push_back(line);
+    return ReplaceTaskFile(file.lines) == kDone ? kDone : kCannotOpen;
 }
 
 int DropTask(int n) {
-    if (n < 1 || n > CountTasks()) {
+    // A file that cannot be read holds no task n either.
+    TaskFileLines file;
+    if (n < 1 || LoadTaskFile(file, MissingTaskFile::Fail) != kDone) {
         return kOutOfRange;
     }
-    return RewriteTaskFile([n](std::string_view, int nTask) { return nTask != n; }, {},
-                           MissingTaskFile::Fail);
+    const std::vector<std::string_view> kept =
+        KeptLines(file, [n](std::string_view, int nTask) { return nTask != n; });
+    if (kept.size() == file.lines.size()) {
+        return kOutOfRange;
+    }
+    return ReplaceTaskFile(kept);
 }
 
 int WriteBackTask(int n, std::string_view line) {
     // One rewrite drops the old line and adds the new one, so the task can never be lost
     // or doubled. A number that names no task drops nothing: the line is only added.
-    return RewriteTaskFile([n](std::string_view, int nTask) { return nTask == 0 || nTask != n; },
-                           line, MissingTaskFile::StartsEmpty);
+    TaskFileLines file;
+    const int loaded = LoadTaskFile(file, MissingTaskFile::StartsEmpty);
+    if (loaded != kDone) {
+        return loaded;
+    }
+    std::vector<std::string_view> kept =
+        KeptLines(file, [n](std::string_view, int nTask) { return nTask == 0 || nTask != n; });
+    kept.push_back(line);
+    return ReplaceTaskFile(kept);
 }
 
 int CompactTaskFile() {
-    return RewriteTaskFile([](std::string_view line, int) { return line != "\r\n"; }, {},
-                           MissingTaskFile::Fail);
+    TaskFileLines file;
+    const int loaded = LoadTaskFile(file, MissingTaskFile::Fail);
+    if (loaded != kDone) {
+        return loaded;
+    }
+    return ReplaceTaskFile(
+        KeptLines(file, [](std::string_view line, int) { return line != "\r\n"; }));
 }
 
-int DeleteMarkedTasks() {
-    if (CountTasks() < 1) {
-        return kOutOfRange;
+namespace {
+
+// The bulk removals keep only the task lines that keep() accepts; -5 for a file without tasks.
+template <typename Keep>
+int KeepOnlyTasks(Keep keep) {
+    TaskFileLines file;
+    const int loaded = LoadTaskFile(file, MissingTaskFile::Fail);
+    if (loaded != kDone) {
+        return loaded == kCannotOpen ? kOutOfRange : loaded;
     }
-    return RewriteTaskFile(
-        [](std::string_view line, int nTask) {
-            return nTask != 0 && GetLineStatus(line) != ToInt(TaskStatus::ToDelete);
-        },
-        {}, MissingTaskFile::Fail);
+    int nTasks = 0;
+    const std::vector<std::string_view> kept =
+        KeptLines(file, [&](std::string_view line, int nTask) {
+            nTasks = std::max(nTasks, nTask);
+            return nTask != 0 && keep(line);
+        });
+    return nTasks < 1 ? kOutOfRange : ReplaceTaskFile(kept);
+}
+
+}  // namespace
+
+int DeleteMarkedTasks() {
+    return KeepOnlyTasks(
+        [](std::string_view line) { return GetLineStatus(line) != ToInt(TaskStatus::ToDelete); });
 }
 
 int DeletePastTasks() {
-    if (CountTasks() < 1) {
-        return kOutOfRange;
-    }
-    return RewriteTaskFile(
-        [](std::string_view line, int nTask) {
-            if (nTask == 0) {
-                return false;
-            }
-            const int status = GetLineStatus(line);
-            const bool done =
-                status == ToInt(TaskStatus::Complete) || status == ToInt(TaskStatus::Missed);
-            return !(done && GetLineRecurrence(line) == ToInt(Recurrence::None));
-        },
-        {}, MissingTaskFile::Fail);
+    return KeepOnlyTasks([](std::string_view line) {
+        const int status = GetLineStatus(line);
+        const bool done =
+            status == ToInt(TaskStatus::Complete) || status == ToInt(TaskStatus::Missed);
+        return !(done && GetLineRecurrence(line) == ToInt(Recurrence::None));
+    });
 }

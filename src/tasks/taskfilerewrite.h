@@ -1,24 +1,67 @@
 #pragma once
 
-#include <functional>
+#include <span>
+#include <string>
 #include <string_view>
+#include <vector>
 
-// The one procedure behind every change to the task file: copy the lines that stay to the
-// temporary file beside it, add an optional line at the end, flush it all to disk and put it
-// in place with one atomic rename. Returns a TaskFileResult code.
+#include "tasks/taskline.h"
 
-// Whether a line of the task file stays. nTask is the line's task number, 0 for a line that
-// is not a task.
-using LineFilter = std::function<bool(std::string_view line, int nTask)>;
+// Every change to the task file is "load its lines, decide the new lines, replace the file
+// with them". ReplaceTaskFile is the one place that writes the task file: it writes the
+// complete new content to the temporary file beside it, flushes it to disk and puts it in
+// place with one atomic rename, so the file is always either the old or the new one.
+
+// The task file's lines as one read found them. Each line keeps its line end as read; the
+// last line of the file may lack one. The lines point into content, so the object stays
+// where it was loaded.
+struct TaskFileLines {
+    std::string content;
+    std::vector<std::string_view> lines;
+
+    TaskFileLines() = default;
+    TaskFileLines(const TaskFileLines&) = delete;
+    TaskFileLines& operator=(const TaskFileLines&) = delete;
+};
 
 enum class MissingTaskFile {
     Fail,         // -1 when the task file cannot be opened
-    StartsEmpty,  // a missing task file is created holding only the added line
+    StartsEmpty,  // a missing task file loads as a file without lines
 };
 
-int RewriteTaskFile(const LineFilter& keep, std::string_view addedLine, MissingTaskFile missing);
+// Reads the whole task file. kDone, or kCannotOpen when it cannot be opened or read to its
+// end (with no lines then).
+int LoadTaskFile(TaskFileLines& file, MissingTaskFile missing);
+
+// Replaces the task file's content with these lines, in this order. A line without its line
+// end gets one, so nothing written after it can run into it. Returns a TaskFileResult code;
+// on failure the task file is exactly as it was and no temporary file is left.
+int ReplaceTaskFile(std::span<const std::string_view> lines);
+
+// The lines of a loaded file for which keep(line, nTask) holds; nTask is the line's task
+// number, 0 for a line that is not a task.
+template <typename Keep>
+std::vector<std::string_view> KeptLines(const TaskFileLines& file, Keep keep);
 
 // Test seam: the steps of a rewrite that no test can make fail for real. When set, the hook
 // is asked before each such step and makes the step fail by returning true.
 enum class RewriteStep { FlushToDisk, Rename };
 extern bool (*g_pfnRewriteFault)(RewriteStep step);
+
+// The task number of the line when it is a task line, else 0; counting goes on in nTasks.
+inline int NumberLine(std::string_view line, int& nTasks) {
+    return IsTaskLine(line) ? ++nTasks : 0;
+}
+
+template <typename Keep>
+std::vector<std::string_view> KeptLines(const TaskFileLines& file, Keep keep) {
+    std::vector<std::string_view> kept;
+    kept.reserve(file.lines.size() + 1);
+    int nTasks = 0;
+    for (const std::string_view line : file.lines) {
+        if (keep(line, NumberLine(line, nTasks))) {
+            kept.push_back(line);
+        }
+    }
+    return kept;
+}
