@@ -1,9 +1,9 @@
 #include "reminder/poll.h"
 
-#include <algorithm>
 #include <cstddef>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "reminder/classify.h"
@@ -27,35 +27,17 @@ public:
     PollRunningGuard& operator=(const PollRunningGuard&) = delete;
 };
 
-// Where the task reading exactly as `task` stands now: at `guess` when it is still there, else
-// wherever the file holds it. 0 when the file no longer holds it, so that nothing is ever
-// written over another task.
-int LocateTask(const TaskRecord& task, int guess) {
-    if (guess >= 1) {
-        const std::optional<std::string> at = ReadTaskLine(guess);
-        if (at && ParseTaskLine(*at) == task) {
-            return guess;
-        }
-    }
-    std::vector<TaskRecord> now;
-    if (!ReadAllTasks(now)) {
-        return 0;
-    }
-    const auto found = std::find(now.begin(), now.end(), task);
-    return found == now.end() ? 0 : static_cast<int>(found - now.begin()) + 1;
-}
-
-// Raises the reminder of one task and writes the answer back. Returns whether the task was
-// written back, and so now stands at the end of the file.
-bool RemindAndWriteBack(IPollHost& host, const TaskRecord& task, int guess,
-                        std::string_view caption) {
-    const int nRecord = LocateTask(task, guess);
-    if (nRecord == 0) {
+// Raises the reminder of the task ref names and writes the answer back. Returns whether an
+// answer was written; ref then names the task as written back, the last of nTasks tasks.
+bool RemindAndWriteBack(IPollHost& host, TaskRef& ref, std::string_view caption, int nTasks) {
+    ref.nRecord = FindTask(ref);
+    if (ref.nRecord == 0) {
         // Changed since the poll began; the next poll classifies what the file holds now.
         return false;
     }
+    const TaskRecord& task = ref.record;
     const ReminderAnswer answer = host.AskReminder(ReminderRequest{
-        .nRecord = nRecord,
+        .nRecord = ref.nRecord,
         .title = task.title,
         .year = task.dueYear,
         .month = task.dueMonth,
@@ -66,24 +48,25 @@ bool RemindAndWriteBack(IPollHost& host, const TaskRecord& task, int guess,
         .caption = std::string(caption),
     });
     if (answer == ReminderAnswer::Details) {
-        host.ShowTaskDetails(nRecord);
+        host.ShowTaskDetails(ref.nRecord);
     }
-    const std::optional<TaskRecord> answered = AnsweredTask(task, answer);
+    std::optional<TaskRecord> answered = AnsweredTask(task, answer);
     if (!answered) {
         return false;
     }
     // The details view, or anything else, may have moved or rewritten the task meanwhile. The
     // answer is written only over the very task that was reminded; a task that has changed is
     // left as it now stands.
-    const int nNow = LocateTask(task, nRecord);
-    if (nNow == 0) {
+    const int result = ReplaceTask(ref, FormatTaskLine(*answered));
+    if (result == kTaskGone) {
         return false;
     }
-    if (WriteBackTask(nNow, FormatTaskLine(*answered)) != kDone) {
+    if (result != kDone) {
         // The file is as it was; the user must know the answer did not stick.
         host.ShowError(Str::AnswerNotSaved, Str::Error);
         return false;
     }
+    ref = TaskRef{.record = std::move(*answered), .nRecord = nTasks};
     return true;
 }
 
@@ -108,17 +91,20 @@ int PollTaskFile(IPollHost& host) {
     // places before its start-of-poll position.
     int nWrittenBack = 0;
     for (std::size_t i = 0; i < tasks.size(); ++i) {
-        TaskRecord& task = tasks[i];
-        const Classification shown = ClassifyTask(hourNow, task);
-        if (!shown.caption.empty()) {
-            const int guess = static_cast<int>(i) + 1 - nWrittenBack;
-            if (RemindAndWriteBack(host, task, guess, shown.caption)) {
-                ++nWrittenBack;
-            }
+        TaskRef ref{.record = std::move(tasks[i]),
+                    .nRecord = static_cast<int>(i) + 1 - nWrittenBack};
+        const Classification shown = ClassifyTask(hourNow, ref.record);
+        TaskRow row = MakeTaskRow(ref.record, shown.shownStatus);
+        if (!shown.caption.empty() &&
+            RemindAndWriteBack(host, ref, shown.caption, static_cast<int>(tasks.size()))) {
+            ++nWrittenBack;
         }
-        host.AddRow(MakeTaskRow(task, shown.shownStatus));
-        // Done with this task: its texts go now, so the rows of a long list reuse their room.
-        task = TaskRecord{};
+        row.task = std::move(ref);
+        host.AddRow(std::move(row));
     }
     return kPollDone;
+}
+
+bool IsPollRunning() {
+    return g_bPollRunning;
 }

@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "reminder/ctime.h"
+#include "tasks/taskcommands.h"
 
 // What the poll hands to the reminder dialog for one task.
 struct ReminderRequest {
@@ -35,6 +36,9 @@ struct TaskRow {
     int image = 0;
     std::string statusText;
     std::string recurrenceText;
+    // The task the row stands for, as the file holds it once the poll is done with it (for a
+    // reminded task, as its answer wrote it back); the commands act on this task.
+    TaskRef task;
 
     bool operator==(const TaskRow&) const = default;
 };
@@ -62,3 +66,6 @@ inline constexpr int kPollBusy = 1;
 // A call made while a poll is running (from inside a reminder or the details view) returns
 // kPollBusy at once and calls nothing on its host; the running poll's rows stand.
 int PollTaskFile(IPollHost& host);
+
+// Whether a poll is running, waiting on a reminder or the details view.
+bool IsPollRunning();

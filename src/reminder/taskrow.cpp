@@ -24,5 +24,6 @@ TaskRow MakeTaskRow(const TaskRecord& task, int shownStatus) {
         .image = StatusImage(shownStatus),
         .statusText = StatusName(shownStatus),
         .recurrenceText = RecurrenceName(task.recurrence),
+        .task = {},
     };
 }

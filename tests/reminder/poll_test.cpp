@@ -11,6 +11,7 @@
 #include "pollfixture.h"
 #include "res/strings.h"
 #include "tasks/taskfile.h"
+#include "tasks/taskline.h"
 #include "timezone.h"
 
 namespace {
@@ -61,10 +62,21 @@ TEST_F(PollTest, RemindsOverdueTasksInFileOrderAndMovesThemToTheEndInAnswerOrder
     // Listed once each, in the order of the file when the poll began, as classified.
     EXPECT_EQ(m_host.m_rowCounts, (std::vector<std::size_t>{3}));
     ASSERT_EQ(m_host.m_rows.size(), 3U);
-    EXPECT_EQ(m_host.m_rows[0], (TaskRow{"06/12/2024 Dentist", 2, 2, "Missed", "None"}));
-    EXPECT_EQ(m_host.m_rows[1], (TaskRow{"07/01/2024 Later", 0, 0, "Future", "None"}));
+    const TaskRow dentist{
+        "06/12/2024 Dentist", 2, 2, "Missed", "None", TaskRef{ParseTaskLine(FileLines()[1]), 3}};
+    EXPECT_EQ(m_host.m_rows[0], dentist);
+    EXPECT_EQ(m_host.m_rows[1],
+              (TaskRow{"07/01/2024 Later", 0, 0, "Future", "None", {ParseTaskLine(kLater), 1}}));
     EXPECT_EQ(m_host.m_rows[2].text, "06/13/2024 Bills");
     EXPECT_EQ(m_host.m_rows[2].statusText, "Missed");
+
+    // Each row names its task as the file now holds it, wherever the answers moved it.
+    for (const TaskRow& row : m_host.m_rows) {
+        const int n = FindTask(row.task);
+        ASSERT_GE(n, 1) << row.text;
+        EXPECT_EQ(ParseTaskLine(FileLines()[static_cast<size_t>(n) - 1]), row.task.record);
+    }
+    EXPECT_EQ(FindTask(m_host.m_rows[2].task), 3);
 }
 
 TEST_F(PollTest, AnswerThatCannotBeSavedIsReportedAndLeavesTheFileAsItWas) {

@@ -1,0 +1,72 @@
+#include "tasks/tasksort.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "reminder/civil.h"
+#include "tasks/taskfile.h"
+#include "tasks/taskfilerewrite.h"
+#include "tasks/taskline.h"
+
+namespace {
+
+// The due date as a count of days. The local start of a day comes later for every later day,
+// so ordering by day count is ordering by the local time at the start of the day, and needs
+// no time zone.
+std::int64_t DueDay(std::string_view line) {
+    const std::string date = GetLineDateText(line);
+    return civil::FloorDiv(
+        civil::WallSeconds(DateTextYear(date), DateTextMonth(date), DateTextDay(date), 0, 0, 0),
+        civil::kSecondsPerDay);
+}
+
+std::int64_t SortKey(TaskSort sort, std::string_view line) {
+    switch (sort) {
+        case TaskSort::DateDescending:
+        case TaskSort::DateAscending:
+            return DueDay(line);
+        case TaskSort::Status:
+            return GetLineStatus(line);
+        case TaskSort::Recurrence:
+            return GetLineRecurrence(line);
+    }
+    return 0;
+}
+
+struct KeyedLine {
+    std::int64_t key;
+    std::string_view line;
+};
+
+}  // namespace
+
+int SortTaskFile(TaskSort sort) {
+    TaskFileLines file;
+    const int loaded = LoadTaskFile(file, MissingTaskFile::Fail);
+    if (loaded != kDone) {
+        return loaded;
+    }
+    // Each line's key is read once; the sort then moves keys and views only.
+    std::vector<KeyedLine> tasks;
+    tasks.reserve(file.lines.size());
+    for (const std::string_view line : file.lines) {
+        if (IsTaskLine(line)) {
+            tasks.push_back({SortKey(sort, line), line});
+        }
+    }
+    if (sort == TaskSort::DateDescending) {
+        std::stable_sort(tasks.begin(), tasks.end(),
+                         [](const KeyedLine& a, const KeyedLine& b) { return a.key > b.key; });
+    } else {
+        std::stable_sort(tasks.begin(), tasks.end(),
+                         [](const KeyedLine& a, const KeyedLine& b) { return a.key < b.key; });
+    }
+    std::vector<std::string_view> lines;
+    lines.reserve(tasks.size());
+    for (const KeyedLine& task : tasks) {
+        lines.push_back(task.line);
+    }
+    return ReplaceTaskFile(lines);
+}
