@@ -1,6 +1,5 @@
 #include "mainwnd/maindlg.h"
 
-#include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDateTime>
@@ -17,6 +16,7 @@
 #include "app/settingsstore.h"
 #include "mainwnd/clocktext.h"
 #include "mainwnd/cursorguards.h"
+#include "mainwnd/mainactions.h"
 #include "mainwnd/messagebox.h"
 #include "mainwnd/tasklistmodel.h"
 #include "prefs/windowplacement.h"
@@ -56,7 +56,8 @@ CMainDlg::CMainDlg(CSettingsStore& settings, const IClock& clock, std::string mo
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                    Qt::WindowCloseButtonHint);
     setWindowTitle(QString::fromLatin1(Str::AppTitle));
-    BuildMenuBar();
+    m_pActions = std::make_unique<CMainActions>(*this);
+    m_pMenuBar = m_pActions->BuildMenuBar(this);
     BuildClient();
 
     auto* layout = new QVBoxLayout(this);
@@ -76,25 +77,6 @@ CMainDlg::CMainDlg(CSettingsStore& settings, const IClock& clock, std::string mo
 }
 
 CMainDlg::~CMainDlg() = default;
-
-void CMainDlg::BuildMenuBar() {
-    m_pMenuBar = new QMenuBar(this);
-
-    QMenu* fileMenu = m_pMenuBar->addMenu(QStringLiteral("&File"));
-    // Esc reaches the exit through the dialog's own key handling; the label only shows it.
-    m_pExitAction = fileMenu->addAction(QStringLiteral("E&xit\tEsc"));
-    connect(m_pExitAction, &QAction::triggered, this, &CMainDlg::OnCancel);
-
-    QMenu* windowMenu = m_pMenuBar->addMenu(QStringLiteral("&Window"));
-    m_pHideAction = windowMenu->addAction(QStringLiteral("&Hide"));
-    connect(m_pHideAction, &QAction::triggered, this, &CMainDlg::OnOK);
-    m_pRefreshAction = windowMenu->addAction(QStringLiteral("&Refresh\tF5"));
-    m_pRefreshAction->setShortcut(QKeySequence(Qt::Key_F5));
-    m_pRefreshAction->setShortcutContext(Qt::WindowShortcut);
-    connect(m_pRefreshAction, &QAction::triggered, this, &CMainDlg::OnRefresh);
-    // The window holds the action as well, so that F5 works wherever the focus is.
-    addAction(m_pRefreshAction);
-}
 
 void CMainDlg::BuildClient() {
     m_pClient = new QWidget(this);
@@ -136,6 +118,7 @@ void CMainDlg::BuildClient() {
     m_pTaskList->setSelectionMode(QAbstractItemView::SingleSelection);
     m_pTaskList->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_pTaskList->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_pTaskList->installEventFilter(this);
     m_pTaskList->setIconSize(QSize(kStatusImageSize, kStatusImageSize));
     m_pTaskList->header()->setStretchLastSection(false);
     m_pTaskList->header()->setSectionsMovable(false);
@@ -202,7 +185,7 @@ void CMainDlg::OnTimer() {
     ++m_nTickCount;
 
     // Ticks go on while a poll waits on the user, but they never start a second poll.
-    if (m_nTickCount < m_nPollSeconds || m_bPolling == 1 || m_bInPoll) {
+    if (m_nTickCount < m_nPollSeconds || m_bPolling == 1 || IsPollRunning()) {
         return;
     }
     m_bPolling = 1;
@@ -349,17 +332,15 @@ void CMainDlg::BringToFront() {
 }
 
 int CMainDlg::PollTasks() {
-    if (m_bInPoll) {
-        // A poll is waiting on the user; a second one over the same tasks would answer
-        // them twice.
+    if (IsPollRunning()) {
+        // A poll is waiting on the user; a second one over the same tasks would answer them
+        // twice, and its rows are still to come.
         return 0;
     }
-    m_bInPoll = true;
     const CWaitCursor wait;
     const int result = PollTaskFile(*this);
     // One model update per poll, and none at all when nothing changed.
     m_pModel->SetRows(std::exchange(m_newRows, {}));
-    m_bInPoll = false;
     return result;
 }
 

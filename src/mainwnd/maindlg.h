@@ -4,15 +4,18 @@
 #include <QString>
 #include <QSystemTrayIcon>
 #include <QTimer>
+#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "reminder/poll.h"
+#include "tasks/tasksort.h"
 
 class CSettingsStore;
 class CTaskListModel;
+struct CMainActions;
 class IClock;
-class QAction;
 class QLabel;
 class QMenuBar;
 class QTreeView;
@@ -40,6 +43,11 @@ public:
     // opened. A call while another poll waits on the user does nothing and returns 0.
     int PollTasks();
 
+    // The selected list row, or -1.
+    int GetSelectedTaskRow() const;
+    // Replaces the text of one column header.
+    void SetColumnText(int column, const QString& text);
+
     // The window side of a poll.
     CTime Now() override;
     ReminderAnswer AskReminder(const ReminderRequest& request) override;
@@ -59,6 +67,20 @@ public slots:
     // Another copy was started: show this one instead.
     void BringToFront();
 
+    // The task commands. Each does nothing while a timer-driven poll runs; those that act on
+    // the selected task do nothing without a selection.
+    void OnDeleteSelection();
+    void OnMarkForDeletion();
+    void OnKeepAsNew();
+    void OnInsertDuplicate();
+    void OnDeleteMarkedTasks();
+    void OnDeletePastTasks();
+    void OnCompactDatabase();
+    void OnSortByDateDescending();
+    void OnSortByDateAscending();
+    void OnSortByStatus();
+    void OnSortByRecurrence();
+
 signals:
     // The user confirmed the exit; the program should end with code 0.
     void ExitConfirmed();
@@ -68,9 +90,9 @@ protected:
     void reject() override;
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void BuildMenuBar();
     void BuildClient();
     void UpdateClock();
     void ResizeListToWindow();
@@ -78,16 +100,22 @@ private:
     void AddTrayIcon();
     void RemoveTrayIcon();
     void RestoreTitleAfterPoll();
+    // A key pressed in the list; true when it ran a command.
+    bool OnListKeyDown(int key);
+    // The task of the selected row, if a row is selected.
+    std::optional<TaskRef> SelectedTask() const;
+    // Ends a command by its result: refreshes the list after a change (or when the task had
+    // gone), says so when the file could not be changed.
+    void FinishCommand(int result);
+    void SortTaskFile(TaskSort sort);
 
     CSettingsStore& m_settings;
     const IClock& m_clock;
     const std::string m_strModuleDirGiven;
     const bool m_bTrayAvailable;
 
+    std::unique_ptr<CMainActions> m_pActions;
     QMenuBar* m_pMenuBar = nullptr;
-    QAction* m_pExitAction = nullptr;
-    QAction* m_pHideAction = nullptr;
-    QAction* m_pRefreshAction = nullptr;
     QWidget* m_pClient = nullptr;
     QLabel* m_pDateLabel = nullptr;
     QLabel* m_pTimeLabel = nullptr;
@@ -107,7 +135,6 @@ private:
     std::string m_strModuleDir;
 
     bool m_bInitialised = false;
-    bool m_bInPoll = false;
     bool m_bHiddenStartDone = false;
     bool m_bShownOnRequest = false;
     bool m_bActivationPending = false;

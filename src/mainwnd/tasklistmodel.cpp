@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include "res/strings.h"
+
 namespace {
 
 // Texts from the task file are in the system's 8-bit encoding.
@@ -12,7 +14,18 @@ QString FromFileText(const std::string& text) {
 }  // namespace
 
 CTaskListModel::CTaskListModel(QList<QPixmap> images, QObject* parent)
-    : QAbstractTableModel(parent), m_images(std::move(images)) {}
+    : QAbstractTableModel(parent),
+      m_images(std::move(images)),
+      m_headers({QString::fromLatin1(Str::ColumnTask), QString::fromLatin1(Str::ColumnStatus),
+                 QString::fromLatin1(Str::ColumnRecurrence)}) {}
+
+void CTaskListModel::SetColumnText(int column, const QString& text) {
+    if (column < 0 || column >= m_headers.size() || m_headers[column] == text) {
+        return;
+    }
+    m_headers[column] = text;
+    emit headerDataChanged(Qt::Horizontal, column, column);
+}
 
 bool CTaskListModel::SetRows(std::vector<TaskRow> rows) {
     if (rows == m_rows) {
@@ -62,16 +75,10 @@ QVariant CTaskListModel::headerData(int section, Qt::Orientation orientation, in
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole) {
         return QAbstractTableModel::headerData(section, orientation, role);
     }
-    switch (section) {
-        case kTaskColumn:
-            return QStringLiteral("Task");
-        case kStatusColumn:
-            return QStringLiteral("Status");
-        case kRecurrenceColumn:
-            return QStringLiteral("Recurrence");
-        default:
-            return {};
+    if (section < 0 || section >= m_headers.size()) {
+        return {};
     }
+    return m_headers[section];
 }
 
 Qt::ItemFlags CTaskListModel::flags(const QModelIndex& index) const {

@@ -3,12 +3,13 @@
 #include <QAbstractTableModel>
 #include <QList>
 #include <QPixmap>
+#include <QStringList>
 #include <vector>
 
 #include "reminder/poll.h"
 
 // The rows of the task list as the last poll left them: task text with its status image,
-// status and recurrence. Row r is task r + 1 of the file as it stood when the poll began.
+// status and recurrence. Each row carries the task it shows, for the commands.
 class CTaskListModel : public QAbstractTableModel {
     Q_OBJECT
 
@@ -24,6 +25,9 @@ public:
     bool SetRows(std::vector<TaskRow> rows);
     const std::vector<TaskRow>& Rows() const { return m_rows; }
 
+    // Replaces one column header's text; it stays until it is set again.
+    void SetColumnText(int column, const QString& text);
+
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
@@ -34,4 +38,5 @@ public:
 private:
     QList<QPixmap> m_images;
     std::vector<TaskRow> m_rows;
+    QStringList m_headers;
 };

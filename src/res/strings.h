@@ -37,6 +37,26 @@ inline constexpr const char* AnswerNotSaved =
     "Your answer to a reminder could not be saved in the task file, so the task is unchanged "
     "and will be reminded again.";
 
+// Shown when a command's change cannot be written to the task file, followed by the reason.
+inline constexpr const char* ChangeNotSaved =
+    "Your change could not be saved in the task file, so the file is left as it was.";
+inline constexpr const char* ReasonCannotRead = "The task file could not be read.";
+inline constexpr const char* ReasonCannotWriteTemp =
+    "The new content could not be written beside it: the disk may be full or the folder "
+    "read-only.";
+inline constexpr const char* ReasonCannotFlush =
+    "The new content could not be written to the disk.";
+inline constexpr const char* ReasonCannotReplace = "The task file could not be replaced.";
+
+// Column headers of the task list; the marked ones name the last sort.
+inline constexpr const char* ColumnTask = "Task";
+inline constexpr const char* ColumnTaskDescending = "Task (-)";
+inline constexpr const char* ColumnTaskAscending = "Task (+)";
+inline constexpr const char* ColumnStatus = "Status";
+inline constexpr const char* ColumnStatusSorted = "Status !";
+inline constexpr const char* ColumnRecurrence = "Recurrence";
+inline constexpr const char* ColumnRecurrenceSorted = "Recurrence !";
+
 // Reminder captions.
 inline constexpr const char* MissedAppointments = "Missed Appointments!";
 inline constexpr const char* AdvanceNotice = "Advance Notice";

@@ -18,6 +18,7 @@
 
 #include "app/settingsstore.h"
 #include "mainwnd/clocktext.h"
+#include "mainwnd/mainactions.h"
 #include "mainwnd/maindlg.h"
 #include "mainwnd/messagebox.h"
 #include "mainwnd/tasklistmodel.h"
@@ -210,7 +211,14 @@ private slots:
             }
             menus << pMenu->text() + ": " + items.join(" | ");
         }
-        QCOMPARE(menus, QStringList({"&File: E&xit\tEsc", "&Window: &Hide | &Refresh\tF5"}));
+        QCOMPARE(menus,
+                 QStringList({"&File: E&xit\tEsc",
+                              "&Edit: Keep As &New | &Insert Duplicate |  | &Mark For Deletion | "
+                              "Delete Selection\tDel |  | Delete All &Marked Tasks | "
+                              "Delete All &Past Tasks",
+                              "&Sort: By &Date (Descending) | By D&ate (Ascending) | By &Status | "
+                              "By &Recurrence",
+                              "&Tools: &Compact Database", "&Window: &Hide | &Refresh\tF5"}));
         QHeaderView* header = dlg.m_pTaskList->header();
         QCOMPARE(Model().headerData(2, Qt::Horizontal).toString(), QString("Recurrence"));
         QCOMPARE(header->sectionSize(0), 240);
@@ -376,7 +384,7 @@ private slots:
         QSignalSpy ended(&dlg, &CMainDlg::ExitConfirmed);
         const auto ask = [&] {
             if (route == 0) {
-                dlg.m_pExitAction->trigger();
+                dlg.m_pActions->pExit->trigger();
             } else if (route == 1) {
                 QTest::keyClick(&dlg, Qt::Key_Escape);
             } else {
@@ -481,7 +489,7 @@ private slots:
         QCOMPARE(dlg.m_pTrayIcon->toolTip(),
                  QString("Nokto running...Double-click me to show it."));
         QVERIFY(!dlg.m_pTrayIcon->icon().isNull());
-        dlg.m_pHideAction->trigger();
+        dlg.m_pActions->pHide->trigger();
         QVERIFY(dlg.isHidden());
         QVERIFY(dlg.m_timer.isActive());
         for (auto reason :
