@@ -3,11 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <deque>
-#include <filesystem>
-#include <fstream>
 #include <functional>
-#include <iterator>
-#include <random>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -15,6 +11,7 @@
 
 #include "reminder/poll.h"
 #include "tasks/taskfile.h"
+#include "tasks/taskfilefixture.h"
 
 // A host that answers reminders from a script and records everything the poll asks of it.
 class ScriptedHost : public IPollHost {
@@ -71,60 +68,4 @@ public:
         return m_asked.empty() && m_details.empty() && m_rows.empty() && m_rowCounts.empty() &&
                m_errors.empty();
     }
-};
-
-// A fresh folder holding the task file for as long as the object lives; the test writes and
-// reads the file as raw lines.
-class TaskFileScope {
-public:
-    TaskFileScope() {
-        std::random_device random;
-        m_dir = std::filesystem::temp_directory_path() /
-                ("marmoset-poll-" + std::to_string(random()) + std::to_string(random()));
-        std::filesystem::create_directories(m_dir);
-        m_strOldPath = g_szTaskFilePath;
-        g_szTaskFilePath = (m_dir / "nkdat").string();
-    }
-
-    ~TaskFileScope() {
-        g_szTaskFilePath = m_strOldPath;
-        std::error_code ignored;
-        std::filesystem::remove_all(m_dir, ignored);
-    }
-    TaskFileScope(const TaskFileScope&) = delete;
-    TaskFileScope& operator=(const TaskFileScope&) = delete;
-
-    // Writes each line followed by CR LF.
-    void WriteTasks(const std::vector<std::string>& lines) const {
-        std::ofstream out(g_szTaskFilePath, std::ios::binary | std::ios::trunc);
-        for (const std::string& line : lines) {
-            out << line << "\r\n";
-        }
-    }
-
-    std::string Content() const {
-        std::ifstream in(g_szTaskFilePath, std::ios::binary);
-        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    }
-
-    // The file's lines without their CR LF.
-    std::vector<std::string> Lines() const {
-        std::vector<std::string> lines;
-        const std::string content = Content();
-        std::size_t start = 0;
-        while (start < content.size()) {
-            const std::size_t end = content.find("\r\n", start);
-            if (end == std::string::npos) {
-                lines.push_back(content.substr(start));
-                break;
-            }
-            lines.push_back(content.substr(start, end - start));
-            start = end + 2;
-        }
-        return lines;
-    }
-
-private:
-    std::filesystem::path m_dir;
-    std::string m_strOldPath;
 };

@@ -2,8 +2,8 @@
 #include <string>
 #include <vector>
 
-#include "taskfilefixture.h"
 #include "tasks/taskfile.h"
+#include "tasks/taskfilefixture.h"
 #include "tasks/taskline.h"
 
 namespace {

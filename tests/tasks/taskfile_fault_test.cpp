@@ -13,8 +13,8 @@
 #include <thread>
 #include <vector>
 
-#include "taskfilefixture.h"
 #include "tasks/taskfile.h"
+#include "tasks/taskfilefixture.h"
 #include "tasks/taskfilerewrite.h"
 #include "tasks/taskline.h"
 

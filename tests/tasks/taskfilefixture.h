@@ -8,30 +8,65 @@
 #include <random>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "tasks/taskfile.h"
 
-// Gives every test a fresh folder of its own holding the task file "nkdat".
-class TaskFileTest : public ::testing::Test {
-protected:
-    void SetUp() override {
+// A fresh folder holding the task file "nkdat" for as long as the object lives. The one
+// task-file fixture of the core tests: use it as a member, or through TaskFileTest.
+class TaskFileScope {
+public:
+    TaskFileScope() {
         std::random_device random;
         m_dir = std::filesystem::temp_directory_path() /
                 ("marmoset-tasks-" + std::to_string(random()) + std::to_string(random()));
-        ASSERT_TRUE(std::filesystem::create_directory(m_dir));
+        std::filesystem::create_directories(m_dir);
+        m_strOldPath = g_szTaskFilePath;
         g_szTaskFilePath = (m_dir / "nkdat").string();
     }
 
-    void TearDown() override {
-        g_szTaskFilePath.clear();
-        std::error_code error;
-        std::filesystem::remove_all(m_dir, error);
+    ~TaskFileScope() {
+        g_szTaskFilePath = m_strOldPath;
+        std::error_code ignored;
+        std::filesystem::remove_all(m_dir, ignored);
+    }
+    TaskFileScope(const TaskFileScope&) = delete;
+    TaskFileScope& operator=(const TaskFileScope&) = delete;
+
+    const std::filesystem::path& Dir() const { return m_dir; }
+
+    // Writes each line followed by CR LF.
+    void WriteTasks(const std::vector<std::string>& lines) const {
+        std::string content;
+        for (const std::string& line : lines) {
+            content += line + "\r\n";
+        }
+        WriteFile(g_szTaskFilePath, content);
+    }
+
+    std::string Content() const { return ReadFile(g_szTaskFilePath); }
+
+    // The file's lines without their CR LF.
+    std::vector<std::string> Lines() const {
+        std::vector<std::string> lines;
+        const std::string content = Content();
+        std::size_t start = 0;
+        while (start < content.size()) {
+            const std::size_t end = content.find("\r\n", start);
+            if (end == std::string::npos) {
+                lines.push_back(content.substr(start));
+                break;
+            }
+            lines.push_back(content.substr(start, end - start));
+            start = end + 2;
+        }
+        return lines;
     }
 
     static void WriteFile(const std::string& path, std::string_view content) {
         std::ofstream file(path, std::ios::binary | std::ios::trunc);
         file.write(content.data(), static_cast<std::streamsize>(content.size()));
-        ASSERT_TRUE(file.good());
+        ASSERT_TRUE(file.good()) << path;
     }
 
     static std::string ReadFile(const std::string& path) {
@@ -39,9 +74,23 @@ protected:
         return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
     }
 
+private:
+    std::filesystem::path m_dir;
+    std::string m_strOldPath;
+};
+
+// Gives every test a task file of its own, written and read as raw bytes.
+class TaskFileTest : public ::testing::Test {
+protected:
+    static void WriteFile(const std::string& path, std::string_view content) {
+        TaskFileScope::WriteFile(path, content);
+    }
+    static std::string ReadFile(const std::string& path) { return TaskFileScope::ReadFile(path); }
+
     static void WriteTasks(std::string_view content) { WriteFile(g_szTaskFilePath, content); }
     static std::string ReadTasks() { return ReadFile(g_szTaskFilePath); }
     static bool TempExists() { return std::filesystem::exists(TempFilePath()); }
 
-    std::filesystem::path m_dir;
+    TaskFileScope m_scope;
+    const std::filesystem::path& m_dir = m_scope.Dir();
 };
