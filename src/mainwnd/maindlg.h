@@ -140,5 +140,7 @@ private:
     bool m_bActivationPending = false;
     std::vector<TaskRow> m_newRows;
 
+    friend class CMainDlgFixture;
     friend class TestMainDlg;
+    friend class TestMainCommands;
 };

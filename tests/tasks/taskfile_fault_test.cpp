@@ -13,10 +13,12 @@
 #include <thread>
 #include <vector>
 
+#include "tasks/taskcommands.h"
 #include "tasks/taskfile.h"
 #include "tasks/taskfilefixture.h"
 #include "tasks/taskfilerewrite.h"
 #include "tasks/taskline.h"
+#include "tasks/tasksort.h"
 
 namespace {
 
@@ -30,6 +32,7 @@ struct Operation {
 // ManyTasks(): tasks 1 and 2 are marked and done.
 std::vector<Operation> Operations(int rewriteFailure) {
     const std::string line = FormatTaskLine(2030, 5, 6, 0, 0, 0, "new", "(none)", 6);
+    const TaskRef marked{ParseTaskLine(FormatTaskLine(2000, 1, 1, 0, 3, 0, "marked", "n", 6)), 1};
     return {
         {"DropTask", [] { return DropTask(2); }, rewriteFailure},
         {"WriteBackTask", [line] { return WriteBackTask(1, line); }, rewriteFailure},
@@ -37,6 +40,10 @@ std::vector<Operation> Operations(int rewriteFailure) {
         {"DeleteMarkedTasks", DeleteMarkedTasks, rewriteFailure},
         {"DeletePastTasks", DeletePastTasks, rewriteFailure},
         {"AppendTaskLine", [line] { return AppendTaskLine(line); }, -1},
+        {"DeleteTask", [marked] { return DeleteTask(marked); }, rewriteFailure},
+        {"SetTaskStatus", [marked] { return SetTaskStatus(marked, 0); }, rewriteFailure},
+        {"DuplicateTask", [marked] { return DuplicateTask(marked); }, rewriteFailure},
+        {"SortTaskFile", [] { return SortTaskFile(TaskSort::Status); }, rewriteFailure},
     };
 }
 

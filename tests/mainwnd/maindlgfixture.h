@@ -1,0 +1,166 @@
+#pragma once
+
+// The main window over a real task file in a temporary program folder, a temporary settings
+// file and a clock the tests set: the fixture every main-window test program shares.
+
+#include <QApplication>
+#include <QDir>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest>
+#include <cstdlib>
+#include <ctime>
+#include <fstream>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/settingsstore.h"
+#include "mainwnd/maindlg.h"
+#include "mainwnd/messagebox.h"
+#include "mainwnd/tasklistmodel.h"
+#include "reminder/reminderdlg.h"
+#include "tasks/taskline.h"
+
+class CTestClock final : public IClock {
+public:
+    CTime now;
+    CTime GetCurrentTime() const override { return now; }
+};
+
+enum class Answer { Okay, RemindTomorrow, Details };
+
+// Answers every reminder dialog as it opens and notes what it showed.
+class CReminderResponder : public QObject {
+public:
+    struct Seen {
+        QString caption;
+        QString title;
+        int nRecord = 0;
+        int bPlaySound = 0;
+        bool bMainVisible = false;
+        bool bArrowCursor = false;  // not the poll's wait cursor
+    };
+
+    CReminderResponder(QWidget* pMain, Answer answer) : m_pMain(pMain), m_answer(answer) {
+        connect(&m_timer, &QTimer::timeout, this, &CReminderResponder::Check);
+        m_timer.start(5);
+    }
+
+    std::vector<Seen> seen;
+    std::function<void()> onOpen;  // runs while the dialog waits, before it is answered
+
+private:
+    void Check() {
+        auto* pDlg = qobject_cast<CReminderDlg*>(QApplication::activeModalWidget());
+        if (pDlg == nullptr || pDlg == m_pLast) {
+            return;
+        }
+        m_pLast = pDlg;
+        const QCursor* pCursor = QApplication::overrideCursor();
+        seen.push_back({pDlg->m_szCaption, pDlg->m_szTitle, pDlg->m_nRecord, pDlg->m_bPlaySound,
+                        m_pMain->isVisible(),
+                        pCursor != nullptr && pCursor->shape() == Qt::ArrowCursor});
+        if (onOpen) {
+            onOpen();
+        }
+        switch (m_answer) {
+            case Answer::Okay:
+                pDlg->reject();
+                break;
+            case Answer::RemindTomorrow:
+                pDlg->RemindTomorrowButton()->click();
+                break;
+            case Answer::Details:
+                pDlg->accept();
+                break;
+        }
+    }
+
+    QWidget* m_pMain;
+    Answer m_answer;
+    QTimer m_timer;
+    CReminderDlg* m_pLast = nullptr;
+};
+
+inline QString Cell(const QAbstractItemModel& model, int row, int column) {
+    return model.data(model.index(row, column)).toString();
+}
+
+class CMainDlgFixture : public QObject {
+protected:
+    std::unique_ptr<QTemporaryDir> m_pDir;
+    std::unique_ptr<QSettings> m_pIni;
+    std::unique_ptr<CSettingsStore> m_pStore;
+    CTestClock m_clock;
+    std::unique_ptr<CMainDlg> m_pDlg;
+    std::string m_strOldTz;
+
+    std::string ProgramDir() const { return m_pDir->filePath("program/").toStdString(); }
+    std::string TaskFile() const { return ProgramDir() + "nkdat"; }
+
+    void WriteTasks(const std::vector<std::string>& lines, bool bAppend = false) {
+        std::ofstream file(TaskFile(), bAppend ? std::ios::binary | std::ios::app
+                                               : std::ios::binary | std::ios::trunc);
+        for (const std::string& line : lines) {
+            file << line << "\r\n";
+        }
+    }
+    std::vector<TaskRecord> ReadTasks() const {
+        std::ifstream file(TaskFile(), std::ios::binary);
+        std::vector<TaskRecord> tasks;
+        for (std::string line; std::getline(file, line);) {
+            tasks.push_back(ParseTaskLine(line));
+        }
+        return tasks;
+    }
+    std::optional<std::string> Setting(std::string_view key) const {
+        return m_pStore->ReadValue(key, 512);
+    }
+
+    CMainDlg& Create(bool bTray = true) {
+        m_pDlg = std::make_unique<CMainDlg>(*m_pStore, m_clock, ProgramDir(), bTray);
+        return *m_pDlg;
+    }
+    CMainDlg& Start(bool bTray = true) {
+        Create(bTray).OnInitDialog();
+        // The tests deliver the ticks themselves.
+        m_pDlg->m_timer.setInterval(3600 * 1000);
+        m_pDlg->m_timer.start();
+        return *m_pDlg;
+    }
+    CTaskListModel& Model() { return *m_pDlg->m_pModel; }
+
+    // Called by each test program's initTestCase, cleanupTestCase, init and cleanup slots.
+    void InitTestCase() {
+        const char* tz = std::getenv("TZ");
+        m_strOldTz = tz != nullptr ? tz : "";
+        setenv("TZ", "UTC", 1);
+        tzset();
+    }
+    void CleanupTestCase() {
+        setenv("TZ", m_strOldTz.c_str(), 1);
+        tzset();
+    }
+    void Init() {
+        m_pDir = std::make_unique<QTemporaryDir>();
+        QVERIFY(QDir().mkpath(m_pDir->filePath("program")));
+        m_pIni =
+            std::make_unique<QSettings>(m_pDir->filePath("settings.ini"), QSettings::IniFormat);
+        m_pStore = std::make_unique<CSettingsStore>(*m_pIni);
+        m_pStore->WriteValue("sound", "2");  // anything but 1 is silent
+        m_clock.now = CTime::FromLocal(2030, 3, 10, 12, 30);
+        CMessageBox::ResetRecord();
+        WriteTasks({});
+    }
+    void Cleanup() {
+        m_pDlg.reset();
+        m_pStore.reset();
+        m_pIni.reset();
+        m_pDir.reset();
+    }
+};
