@@ -6,63 +6,13 @@
 
 #include <filesystem>
 #include <fstream>
-#include <map>
-#include <random>
 #include <string>
 
+#include "benchfiles.h"
 #include "tasks/taskfile.h"
 #include "tasks/taskline.h"
 
 namespace {
-
-namespace fs = std::filesystem;
-
-// Task files made once per size in a folder of their own, removed at the end of the run.
-class BenchFiles {
-public:
-    BenchFiles() {
-        m_dir = fs::temp_directory_path() /
-                ("marmoset-bench-" + std::to_string(std::random_device{}()));
-        fs::create_directories(m_dir);
-    }
-    ~BenchFiles() {
-        std::error_code error;
-        fs::remove_all(m_dir, error);
-    }
-    BenchFiles(const BenchFiles&) = delete;
-    BenchFiles& operator=(const BenchFiles&) = delete;
-
-    // Points the task file at a file of count tasks, writing it on first use.
-    void Use(int count) {
-        const fs::path path = m_dir / ("tasks" + std::to_string(count));
-        if (m_written.insert({count, true}).second) {
-            std::mt19937 random(static_cast<unsigned>(count));
-            std::ofstream file(path, std::ios::binary | std::ios::trunc);
-            for (int i = 1; i <= count; ++i) {
-                const int month = static_cast<int>(random() % 12) + 1;
-                const int day = static_cast<int>(random() % 28) + 1;
-                const int recurrence = i % 5 == 0 ? 31 + i % 7 : i % 3;
-                file << FormatTaskLine(1999 + i % 38, month, day, i % 31, i % 5, recurrence,
-                                       "Task number " + std::to_string(i),
-                                       i % 4 == 0 ? "(none)" : "Bring the list and the keys",
-                                       i % 24 + 1);
-                if (i % 100 == 0) {
-                    file << "\r\n";
-                }
-            }
-        }
-        g_szTaskFilePath = path.string();
-    }
-
-private:
-    fs::path m_dir;
-    std::map<int, bool> m_written;
-};
-
-BenchFiles& Files() {
-    static BenchFiles files;
-    return files;
-}
 
 void BM_GetlineBaseline(benchmark::State& state) {
     Files().Use(static_cast<int>(state.range(0)));

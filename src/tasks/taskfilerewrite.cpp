@@ -76,8 +76,10 @@ bool ReadWhole(std::FILE* file, std::string& content) {
     std::error_code error;
     const std::uintmax_t size = fs::file_size(g_szTaskFilePath, error);
     content.clear();
+    // Room for the whole file and one more block, so that reading to its end never has to
+    // move what was read.
     if (!error) {
-        content.reserve(static_cast<size_t>(size) + 1);
+        content.reserve(static_cast<size_t>(size) + kReadBlock);
     }
     for (;;) {
         const size_t old = content.size();

@@ -1,0 +1,182 @@
+// Each maintenance command and each sort on files of 10,000 and 100,000 tasks, against the plain
+// rewrite of the same file: read all its lines, write them to the temporary file, flush it to the
+// disk and rename it over the task file. Targets: a command within 1.5 times the plain rewrite, a
+// sort within 2 times it. The heap counter gives the most memory an operation held at once,
+// against the file's size: it must grow with the file, never by a fixed-size table.
+
+#include <benchmark/benchmark.h>
+#include <malloc.h>
+
+#include <atomic>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <new>
+#include <string>
+#include <vector>
+
+#include "benchfiles.h"
+#include "tasks/filesync.h"
+#include "tasks/taskcommands.h"
+#include "tasks/taskfile.h"
+#include "tasks/taskline.h"
+#include "tasks/tasksort.h"
+
+namespace {
+
+std::atomic<std::size_t> g_nHeapNow{0};
+std::atomic<std::size_t> g_nHeapPeak{0};
+
+}  // namespace
+
+// Heap accounting for the whole program: what is held now, and the most held since the last
+// reset.
+void* operator new(std::size_t size) {
+    void* p = std::malloc(size == 0 ? 1 : size);
+    if (p == nullptr) {
+        throw std::bad_alloc();
+    }
+    const std::size_t now = g_nHeapNow += malloc_usable_size(p);
+    std::size_t peak = g_nHeapPeak;
+    while (now > peak && !g_nHeapPeak.compare_exchange_weak(peak, now)) {
+    }
+    return p;
+}
+
+void operator delete(void* p) noexcept {
+    if (p != nullptr) {
+        g_nHeapNow -= malloc_usable_size(p);
+        std::free(p);
+    }
+}
+
+void operator delete(void* p, std::size_t) noexcept {
+    operator delete(p);
+}
+
+namespace {
+
+// The plain rewrite the commands are measured against.
+bool PlainRewrite() {
+    std::vector<std::string> lines;
+    {
+        std::ifstream in(g_szTaskFilePath, std::ios::binary);
+        for (std::string line; std::getline(in, line);) {
+            lines.push_back(std::move(line));
+        }
+    }
+    const std::string temp = TempFilePath();
+    std::FILE* out = std::fopen(temp.c_str(), "wb");
+    if (out == nullptr) {
+        return false;
+    }
+    for (const std::string& line : lines) {
+        std::fwrite(line.data(), 1, line.size(), out);
+        std::fputc('\n', out);
+    }
+    const bool flushed = FlushFileToDisk(out);
+    const bool closed = std::fclose(out) == 0;
+    std::error_code error;
+    std::filesystem::rename(temp, g_szTaskFilePath, error);
+    return flushed && closed && !error;
+}
+
+// The number of tasks a benchmark runs on: its last argument.
+int Tasks(const benchmark::State& state) {
+    return static_cast<int>(state.range(state.range(0) < 10 ? 1 : 0));
+}
+
+// Runs an operation on a fresh copy of the task file each time.
+void RunOnCopy(benchmark::State& state, const std::function<int()>& operation) {
+    const std::string original = Files().Use(Tasks(state));
+    const std::string work = (Files().Dir() / "work").string();
+    const auto fileBytes = static_cast<double>(std::filesystem::file_size(original));
+    double peak = 0;
+    for ([[maybe_unused]] auto _ : state) {
+        state.PauseTiming();
+        std::filesystem::copy_file(original, work,
+                                   std::filesystem::copy_options::overwrite_existing);
+        g_szTaskFilePath = work;
+        const std::size_t before = g_nHeapNow;
+        g_nHeapPeak = before;
+        state.ResumeTiming();
+
+        const int result = operation();
+
+        state.PauseTiming();
+        peak = std::max(peak, static_cast<double>(g_nHeapPeak - before));
+        if (result != kDone) {
+            state.SkipWithError("the operation failed");
+        }
+        state.ResumeTiming();
+    }
+    state.counters["heap/file"] = peak / fileBytes;
+}
+
+// The middle task, as a list row names it.
+TaskRef MiddleTask(const benchmark::State& state) {
+    const int count = Tasks(state);
+    Files().Use(count);
+    return TaskRef{ParseTaskLine(ReadTaskLine(count / 2).value_or("")), count / 2};
+}
+
+void BM_PlainRewrite(benchmark::State& state) {
+    RunOnCopy(state, [] { return PlainRewrite() ? kDone : kCannotReplace; });
+}
+
+void BM_DeleteSelection(benchmark::State& state) {
+    const TaskRef task = MiddleTask(state);
+    RunOnCopy(state, [&] { return DeleteTask(task); });
+}
+
+void BM_MarkForDeletion(benchmark::State& state) {
+    const TaskRef task = MiddleTask(state);
+    // A task that is marked already is kept as new instead, so that there is always a change.
+    const int status = task.record.status == ToInt(TaskStatus::ToDelete)
+                           ? ToInt(TaskStatus::Future)
+                           : ToInt(TaskStatus::ToDelete);
+    RunOnCopy(state, [&] { return SetTaskStatus(task, status); });
+}
+
+void BM_InsertDuplicate(benchmark::State& state) {
+    const TaskRef task = MiddleTask(state);
+    RunOnCopy(state, [&] { return DuplicateTask(task); });
+}
+
+void BM_DeleteMarkedTasks(benchmark::State& state) {
+    RunOnCopy(state, DeleteMarkedTasks);
+}
+
+void BM_DeletePastTasks(benchmark::State& state) {
+    RunOnCopy(state, DeletePastTasks);
+}
+
+void BM_CompactDatabase(benchmark::State& state) {
+    RunOnCopy(state, CompactTaskFile);
+}
+
+void BM_Sort(benchmark::State& state) {
+    const auto sort = static_cast<TaskSort>(state.range(0));
+    RunOnCopy(state, [sort] { return SortTaskFile(sort); });
+}
+
+}  // namespace
+
+BENCHMARK(BM_PlainRewrite)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DeleteSelection)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_MarkForDeletion)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_InsertDuplicate)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DeleteMarkedTasks)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DeletePastTasks)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CompactDatabase)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Sort)
+    ->ArgNames({"sort", "tasks"})
+    ->ArgsProduct({{static_cast<int>(TaskSort::DateDescending),
+                    static_cast<int>(TaskSort::DateAscending), static_cast<int>(TaskSort::Status),
+                    static_cast<int>(TaskSort::Recurrence)},
+                   {10000, 100000}})
+    ->Unit(benchmark::kMillisecond);
+
+BENCHMARK_MAIN();
