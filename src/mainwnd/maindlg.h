@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "reminder/poll.h"
+#include "reminder/taskpoller.h"
 #include "tasks/tasksort.h"
 
 class CSettingsStore;
@@ -52,8 +53,7 @@ public:
     CTime Now() override;
     ReminderAnswer AskReminder(const ReminderRequest& request) override;
     void ShowTaskDetails(int nRecord) override;
-    void BeginRows(std::size_t count) override;
-    void AddRow(TaskRow row) override;
+    void ShowRows(std::shared_ptr<const CTaskTable> rows) override;
     void ShowError(std::string_view text, std::string_view caption) override;
 
 public slots:
@@ -138,7 +138,7 @@ private:
     bool m_bHiddenStartDone = false;
     bool m_bShownOnRequest = false;
     bool m_bActivationPending = false;
-    std::vector<TaskRow> m_newRows;
+    CTaskPoller m_poller;
 
     friend class TestMainDlg;
 };

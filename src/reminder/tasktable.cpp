@@ -1,0 +1,128 @@
+#include "reminder/tasktable.h"
+
+#include <algorithm>
+#include <cstring>
+#include <utility>
+
+#include "reminder/taskrow.h"
+
+namespace {
+
+// The shortest task line the program writes, with one-letter title and note. Room for the
+// rows of a file is made before reading it, for at most that many tasks.
+constexpr std::uint64_t kShortestWrittenLine = 38;
+constexpr std::uint64_t kMostRowsMadeRoomFor = std::uint64_t{1} << 24;
+
+}  // namespace
+
+std::string_view CTaskTable::Line(std::size_t row) const {
+    const std::string_view text = m_text.View();
+    const std::size_t start = LineStart(row);
+    const void* feed = std::memchr(text.data() + start, '\n', text.size() - start);
+    const std::size_t end =
+        feed == nullptr
+            ? text.size()
+            : static_cast<std::size_t>(static_cast<const char*>(feed) - text.data()) + 1;
+    return text.substr(start, end - start);
+}
+
+void CTaskTable::Fields(std::size_t row, TaskLineFields& fields) const {
+    ParseTaskLine(Line(row), fields);
+}
+
+std::string CTaskTable::ListText(std::size_t row) const {
+    TaskLineFields fields;
+    Fields(row, fields);
+    return FormatListText(fields.dueMonth, fields.dueDay, fields.dueYear, fields.title);
+}
+
+int CTaskTable::NumberOf(std::size_t row) const {
+    // Every task written back before this row has moved behind it.
+    const auto after = std::upper_bound(
+        m_reminded.begin(), m_reminded.end(), row,
+        [](std::size_t value, const Reminded& reminded) { return value < reminded.row; });
+    const int nMovedBehind = after == m_reminded.begin() ? 0 : std::prev(after)->nWrittenBackSoFar;
+    return static_cast<int>(row) + 1 - nMovedBehind;
+}
+
+TaskRef CTaskTable::Task(std::size_t row) const {
+    const auto reminded = std::lower_bound(
+        m_reminded.begin(), m_reminded.end(), row,
+        [](const Reminded& entry, std::size_t value) { return entry.row < value; });
+    if (reminded != m_reminded.end() && reminded->row == row) {
+        return reminded->task;
+    }
+    return TaskRef{.record = ParseTaskLine(Line(row)), .nRecord = NumberOf(row)};
+}
+
+TaskRow CTaskTable::Row(std::size_t row) const {
+    TaskRow shown = MakeTaskRow(ParseTaskLine(Line(row)), ShownStatus(row));
+    shown.task = Task(row);
+    return shown;
+}
+
+bool CTaskTable::ShowsTheSameAs(const CTaskTable& other) const {
+    if (m_rows.size() != other.m_rows.size() || m_reminded != other.m_reminded) {
+        return false;
+    }
+    // The usual case, a file read again unchanged, takes two comparisons of whole blocks.
+    if (m_rows == other.m_rows && m_text.View() == other.m_text.View()) {
+        return true;
+    }
+    for (std::size_t row = 0; row < m_rows.size(); ++row) {
+        if (ShownStatus(row) != other.ShownStatus(row) || Line(row) != other.Line(row)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+void CTaskTable::Clear() {
+    m_text.Clear();
+    m_rows.clear();
+    m_reminded.clear();
+}
+
+bool CTaskTable::Read(std::FILE* file, std::uint64_t expectedSize, const PollHour& hour,
+                      std::vector<std::size_t>& reminders) {
+    Clear();
+    if (!m_text.Read(file, expectedSize)) {
+        return false;
+    }
+    const std::string_view text = m_text.View();
+    // Room for a few more rows than needed, so that a file growing by a few tasks between polls
+    // does not need new room each time.
+    const auto rows = static_cast<std::size_t>(
+        std::min<std::uint64_t>(text.size() / kShortestWrittenLine + 1, kMostRowsMadeRoomFor));
+    if (rows > m_rows.capacity()) {
+        m_rows.reserve(rows + rows / 8);
+    }
+
+    const char* const begin = text.data();
+    const char* const end = begin + text.size();
+    TaskLineFields fields;
+    for (const char* line = begin; line < end;) {
+        const auto* feed =
+            static_cast<const char*>(std::memchr(line, '\n', static_cast<std::size_t>(end - line)));
+        const char* const next = feed == nullptr ? end : feed + 1;
+        if (*line != '#') {
+            line = next;
+            continue;
+        }
+        ParseTaskLine(std::string_view(line, static_cast<std::size_t>(next - line)), fields);
+        const Classification shown = ClassifyTask(hour, fields);
+        if (!shown.caption.empty()) {
+            reminders.push_back(m_rows.size());
+        }
+        m_rows.push_back(static_cast<std::uint64_t>(line - begin) << kStatusBits |
+                         static_cast<std::uint64_t>(shown.shownStatus));
+        line = next;
+    }
+    return true;
+}
+
+void CTaskTable::SetReminded(std::size_t row, TaskRef task, bool bWrittenBack) {
+    const int nSoFar = m_reminded.empty() ? 0 : m_reminded.back().nWrittenBackSoFar;
+    m_reminded.push_back(Reminded{
+        .row = row, .task = std::move(task), .nWrittenBackSoFar = nSoFar + (bWrittenBack ? 1 : 0)});
+}

@@ -1,0 +1,141 @@
+#include "reminder/tasktable.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "pollfixture.h"
+#include "reminder/classify.h"
+#include "reminder/taskrow.h"
+#include "tasks/taskfilefixture.h"
+#include "tasks/taskline.h"
+#include "timezone.h"
+
+namespace {
+
+using Lines = std::vector<std::string>;
+
+class TaskTableTest : public TaskFileTest {
+protected:
+    TaskTableTest() : m_zone("UTC") {}
+
+    // Reads the task file into the table; expectedSize as the poll would pass it.
+    bool Read(CTaskTable& table, std::uint64_t expectedSize = 0) {
+        const FilePtr file = OpenTaskFileToRead();
+        EXPECT_TRUE(file);
+        m_reminders.clear();
+        return table.Read(file.get(), expectedSize, m_hour, m_reminders);
+    }
+
+    ScopedTimeZone m_zone;
+    PollHour m_hour = CurrentHour(CTime::FromLocal(2024, 6, 14, 10, 25));
+    std::vector<std::size_t> m_reminders;
+};
+
+const std::string kLater = "#7/1/2024{+}0{+}0{+}0{+}Later{+}(none){+}9\r\n";
+const std::string kMissed = "#6/1/2024{+}0{+}0{+}1{+}Rent{+}pay it{+}9\r\n";
+
+// Each row shows what a row made from its own line shows, whatever the line's ending and
+// layout, and keeps the line as it was read.
+TEST_F(TaskTableTest, RowsShowTheirLinesWhateverTheirLayout) {
+    const std::string longTitle(70000, 'x');
+    const Lines lines = {
+        kLater,
+        "#06/14/2024{+}0{+}3{+}34{+}Odd { title {+}{+} 7\n",  // other spellings, LF only
+        "#12345678/123456789/1234567890{+}1{+}0{+}0{+}Huge{+}{+}6\r\n",
+        "#7/1/2024{+}0{+}0{+}0{+}" + longTitle + "{+}(none){+}9\r\n",
+        kMissed,
+        "#7/2/2024{+}2{+}0{+}2{+}Last{+}no line end{+}24\r",
+    };
+    std::string content = "a note first\r\n\r\n";
+    for (const std::string& line : lines) {
+        content += line + (line == kLater ? "comment\r\n" : "");
+    }
+    WriteTasks(content);
+
+    CTaskTable table;
+    ASSERT_TRUE(Read(table, 10));  // the file is far larger than expected
+    ASSERT_EQ(table.size(), lines.size());
+    for (std::size_t row = 0; row < lines.size(); ++row) {
+        SCOPED_TRACE(row);
+        EXPECT_EQ(table.Line(row), lines[row]);
+        const TaskRecord record = ParseTaskLine(lines[row]);
+        const int shown = ClassifyTask(m_hour, record).shownStatus;
+        EXPECT_EQ(table.ShownStatus(row), shown);
+        TaskRow expected = MakeTaskRow(record, shown);
+        expected.task = TaskRef{.record = record, .nRecord = static_cast<int>(row) + 1};
+        EXPECT_EQ(table.Row(row), expected);
+        EXPECT_EQ(table.ListText(row), expected.text);
+    }
+    EXPECT_EQ(m_reminders, (std::vector<std::size_t>{4}));
+
+    // Read again from a smaller file, nothing of the larger one is left.
+    WriteTasks(kMissed + "not a task");
+    ASSERT_TRUE(Read(table, 1000000));
+    ASSERT_EQ(table.size(), 1U);
+    EXPECT_EQ(table.Line(0), kMissed);
+}
+
+// A table shows the same as another when its rows show the same tasks with the same statuses,
+// whatever else the file holds.
+TEST_F(TaskTableTest, SameRowsAreToldFromChangedOnes) {
+    WriteTasks(kLater + kMissed);
+    CTaskTable shown;
+    ASSERT_TRUE(Read(shown));
+    CTaskTable again;
+    ASSERT_TRUE(Read(again));
+    EXPECT_TRUE(again.ShowsTheSameAs(shown));
+
+    WriteTasks("comment\r\n" + kLater + "\r\n" + kMissed);
+    ASSERT_TRUE(Read(again));
+    EXPECT_TRUE(again.ShowsTheSameAs(shown));
+
+    WriteTasks(kLater + "#6/1/2024{+}0{+}0{+}1{+}Rent{+}pay It{+}9\r\n");
+    ASSERT_TRUE(Read(again));
+    EXPECT_FALSE(again.ShowsTheSameAs(shown));
+
+    // The same file classified in another hour.
+    WriteTasks(kLater + kMissed);
+    m_hour = CurrentHour(CTime::FromLocal(2024, 7, 1, 10, 0));
+    ASSERT_TRUE(Read(again));
+    EXPECT_FALSE(again.ShowsTheSameAs(shown));
+
+    // The same rows, but a reminded task stands elsewhere now.
+    m_hour = CurrentHour(CTime::FromLocal(2024, 6, 14, 10, 25));
+    ASSERT_TRUE(Read(again));
+    again.SetReminded(1, TaskRef{.record = ParseTaskLine(kMissed), .nRecord = 2}, true);
+    EXPECT_FALSE(again.ShowsTheSameAs(shown));
+    EXPECT_FALSE(shown.ShowsTheSameAs(again));
+}
+
+// Rows keep their task's number in the file as it stands after the poll's answers: each task
+// written back moves to the end, and the tasks after it move up.
+TEST_F(TaskTableTest, RowsNameTheirTasksAfterTheAnswers) {
+    const std::string overdue1 = "#6/1/2024{+}0{+}0{+}0{+}One{+}(none){+}9";
+    const std::string overdue2 = "#6/2/2024{+}0{+}0{+}0{+}Two{+}(none){+}9";
+    const std::string overdue3 = "#6/3/2024{+}0{+}0{+}0{+}Three{+}(none){+}9";
+    m_scope.WriteTasks({overdue1, kLater.substr(0, kLater.size() - 2), overdue2, overdue3});
+    ScriptedHost host;
+    host.m_now = CTime::FromLocal(2024, 6, 14, 10, 25);
+    host.m_answers = {ReminderAnswer::Okay, ReminderAnswer::None, ReminderAnswer::Okay};
+
+    ASSERT_EQ(PollTaskFile(host), kPollDone);
+
+    const Lines file = m_scope.Lines();
+    ASSERT_EQ(file.size(), 4U);
+    ASSERT_EQ(host.m_rows.size(), 4U);
+    // One and Three were answered (each then the last of four), Two was not: the file is
+    // Later, Two, One, Three.
+    const std::vector<int> numbers = {4, 1, 2, 4};
+    const std::vector<int> found = {3, 1, 2, 4};
+    for (std::size_t row = 0; row < host.m_rows.size(); ++row) {
+        const TaskRef& task = host.m_rows[row].task;
+        EXPECT_EQ(task.nRecord, numbers[row]) << row;
+        EXPECT_EQ(FindTask(task), found[row]) << row;
+        EXPECT_EQ(ParseTaskLine(file[static_cast<std::size_t>(FindTask(task)) - 1]), task.record);
+    }
+}
+
+}  // namespace
