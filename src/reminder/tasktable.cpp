@@ -12,6 +12,7 @@ namespace {
 // rows of a file is made before reading it, for at most that many tasks.
 constexpr std::uint64_t kShortestWrittenLine = 38;
 constexpr std::uint64_t kMostRowsMadeRoomFor = std::uint64_t{1} << 24;
+constexpr std::size_t kLeastRowsGivenBack = std::size_t{1} << 17;
 
 }  // namespace
 
@@ -96,6 +97,11 @@ bool CTaskTable::Read(std::FILE* file, std::uint64_t expectedSize, const PollHou
         std::min<std::uint64_t>(text.size() / kShortestWrittenLine + 1, kMostRowsMadeRoomFor));
     if (rows > m_rows.capacity()) {
         m_rows.reserve(rows + rows / 8);
+    } else if (m_rows.capacity() > kLeastRowsGivenBack && m_rows.capacity() / 4 > rows) {
+        // The file has become much smaller: the room it no longer needs is given back.
+        std::vector<std::uint64_t> smaller;
+        smaller.reserve(rows + rows / 8);
+        m_rows.swap(smaller);
     }
 
     const char* const begin = text.data();
