@@ -150,7 +150,7 @@ int main(int argc, char* argv[]) {
             }
             std::printf("%9d %-10s %14.1f %14.1f %14.1f\n", count, mode, firstPollMs,
                         Median(stalls), *std::max_element(stalls.begin(), stalls.end()));
-            std::fflush(stdout);
+            (void)std::fflush(stdout);
         }
     }
     return 0;
