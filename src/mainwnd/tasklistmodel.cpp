@@ -37,14 +37,15 @@ bool CTaskListModel::SetTable(std::shared_ptr<const CTaskTable> table) {
     if (!table) {
         table = std::make_shared<const CTaskTable>();
     }
-    if (table->ShowsTheSameAs(*m_pTable)) {
-        // The same rows for the same tasks: nothing to tell the view. The new table is kept all
-        // the same, so that the poll can fill the old one next time.
+    const bool bSameRows = table == m_pTable ? table->Generation() == m_nGeneration
+                                             : table->empty() && m_pTable->empty();
+    if (bSameRows) {
         m_pTable = std::move(table);
         return false;
     }
     beginResetModel();
     m_pTable = std::move(table);
+    m_nGeneration = m_pTable->Generation();
     endResetModel();
     return true;
 }

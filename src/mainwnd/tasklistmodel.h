@@ -4,6 +4,7 @@
 #include <QList>
 #include <QPixmap>
 #include <QStringList>
+#include <cstdint>
 #include <memory>
 #include <optional>
 
@@ -25,9 +26,9 @@ public:
     explicit CTaskListModel(QList<QPixmap> images, QObject* parent = nullptr);
     ~CTaskListModel() override;
 
-    // Takes the rows of a finished poll. A table that shows the same as the shown one changes
-    // nothing at all, so an idle poll costs the view no relayout; otherwise the model is reset
-    // once. Returns true when the rows were replaced.
+    // Takes the rows of a poll: the shown table again, or another one. Rows that have not
+    // changed since they were last taken change nothing at all, so an idle poll costs the view
+    // no relayout; otherwise the model is reset once. Returns true when it was reset.
     bool SetTable(std::shared_ptr<const CTaskTable> table);
 
     // The task a row shows; nothing for a row the list does not have.
@@ -46,5 +47,6 @@ public:
 private:
     QList<QPixmap> m_images;
     std::shared_ptr<const CTaskTable> m_pTable;  // never null
+    std::uint64_t m_nGeneration = 0;             // of the table when it was last taken
     QStringList m_headers;
 };

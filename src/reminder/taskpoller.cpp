@@ -72,7 +72,8 @@ bool RemindAndWriteBack(IPollHost& host, TaskRef& ref, std::string_view caption,
 
 }  // namespace
 
-CTaskPoller::CTaskPoller(const IFileClock& clock) : m_clock(clock) {}
+CTaskPoller::CTaskPoller(const IFileClock& clock)
+    : m_clock(clock), m_pTable(std::make_shared<CTaskTable>()) {}
 
 CTaskPoller::~CTaskPoller() = default;
 
@@ -80,25 +81,11 @@ bool CTaskPoller::IsRunning() {
     return g_bPollRunning;
 }
 
-std::shared_ptr<CTaskTable> CTaskPoller::TableToFill() {
-    for (const std::shared_ptr<CTaskTable>& table : m_tables) {
-        if (table && table.use_count() == 1) {
-            return table;
-        }
-    }
-    // Not made yet, or both still shown somewhere: a new one takes the older one's place.
-    std::shared_ptr<CTaskTable>& slot = m_tables[m_nNextTable];
-    m_nNextTable = (m_nNextTable + 1) % m_tables.size();
-    slot = std::make_shared<CTaskTable>();
-    return slot;
-}
-
 int CTaskPoller::ReportUnreadable(IPollHost& host) {
     m_skipRule.Forget();
-    const std::shared_ptr<CTaskTable> table = TableToFill();
-    table->Clear();
+    m_pTable->Clear();
     // The list is empty while the message shows.
-    host.ShowRows(table);
+    host.ShowRows(m_pTable);
     host.ShowError(Str::TaskFileNotFound, Str::Error);
     return kPollNoFile;
 }
@@ -144,15 +131,20 @@ int CTaskPoller::Poll(IPollHost& host) {
     }
 
     // One read gives the start-of-poll view: every task in file order, classified.
-    const std::shared_ptr<CTaskTable> table = TableToFill();
+    const std::uint64_t generation = m_pTable->Generation();
     m_reminders.clear();
-    const bool bRead = table->Read(file.get(), bStamped ? stamp.size : 0, hour, m_reminders);
+    const bool bRead = m_pTable->Read(file.get(), bStamped ? stamp.size : 0, hour, m_reminders);
     file.reset();  // the answers replace the file
     if (!bRead) {
         return ReportUnreadable(host);
     }
-    RaiseReminders(host, hour, *table);
-    host.ShowRows(table);
+    if (m_pTable.use_count() > 1 && m_pTable->Generation() != generation) {
+        // The host shows this very table, now changed: it must take it in before a reminder
+        // lets anything draw it.
+        host.ShowRows(m_pTable);
+    }
+    RaiseReminders(host, hour, *m_pTable);
+    host.ShowRows(m_pTable);
     if (bStamped && m_reminders.empty()) {
         m_skipRule.Remember(g_szTaskFilePath, stamp, startNs, hour);
     } else {

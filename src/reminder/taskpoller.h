@@ -1,6 +1,5 @@
 #pragma once
 
-#include <array>
 #include <cstddef>
 #include <memory>
 #include <vector>
@@ -12,9 +11,9 @@
 class CTaskTable;
 
 // Polls the task file for one host, again and again, keeping what a poll needs between polls:
-// the tables the rows are read into (a table the host still shows is never touched; the one it
-// gave up is filled again, room and all) and what the last poll found, so that a poll over a
-// file that has not changed, within the same hour, reads nothing at all (CPollSkipRule).
+// the table the rows are read into (filled again in place, room and all) and what the last
+// poll found, so that a poll over a file that has not changed, within the same hour, reads
+// nothing at all (CPollSkipRule).
 class CTaskPoller {
 public:
     // clock: the wall clock that file times are compared with; it must outlive the poller.
@@ -24,9 +23,10 @@ public:
     CTaskPoller& operator=(const CTaskPoller&) = delete;
 
     // Lists every task of the task file, raising and answering reminders one at a time in file
-    // order, and hands the host the rows (IPollHost::ShowRows). When nothing the poll would show
-    // or raise can have changed since the last poll, it returns at once and calls nothing on
-    // the host but Now(): the host's rows stand. Results as PollTaskFile.
+    // order, and hands the host the rows (IPollHost::ShowRows). A host that keeps the table is
+    // handed it again as soon as a poll has changed it, before any reminder. When nothing the
+    // poll would show or raise can have changed since the last poll, it returns at once and
+    // calls nothing on the host but Now(): the host's rows stand. Results as PollTaskFile.
     int Poll(IPollHost& host);
 
     // Whether the last poll left everything as it stood, without reading the file.
@@ -36,14 +36,12 @@ public:
     static bool IsRunning();
 
 private:
-    std::shared_ptr<CTaskTable> TableToFill();
     int ReportUnreadable(IPollHost& host);
     void RaiseReminders(IPollHost& host, const PollHour& hour, CTaskTable& table);
 
     const IFileClock& m_clock;
     CPollSkipRule m_skipRule;
-    std::array<std::shared_ptr<CTaskTable>, 2> m_tables;
-    std::size_t m_nNextTable = 0;
+    std::shared_ptr<CTaskTable> m_pTable;
     std::vector<std::size_t> m_reminders;  // rows whose task raises a reminder
     bool m_bLastSkipped = false;
 };

@@ -62,39 +62,44 @@ TaskRow CTaskTable::Row(std::size_t row) const {
     return shown;
 }
 
-bool CTaskTable::ShowsTheSameAs(const CTaskTable& other) const {
-    if (m_rows.size() != other.m_rows.size() || m_reminded != other.m_reminded) {
-        return false;
-    }
-    // The usual case, a file read again unchanged, takes two comparisons of whole blocks.
-    if (m_rows == other.m_rows && m_text.View() == other.m_text.View()) {
-        return true;
-    }
-    for (std::size_t row = 0; row < m_rows.size(); ++row) {
-        if (ShownStatus(row) != other.ShownStatus(row) || Line(row) != other.Line(row)) {
-            return false;
-        }
-    }
-    return true;
-}
-
 void CTaskTable::Clear() {
+    if (!m_rows.empty()) {
+        ++m_nGeneration;
+    }
     m_text.Clear();
     m_rows.clear();
     m_reminded.clear();
+    m_bRemindersDue = true;
 }
 
 bool CTaskTable::Read(std::FILE* file, std::uint64_t expectedSize, const PollHour& hour,
                       std::vector<std::size_t>& reminders) {
-    Clear();
-    if (!m_text.Read(file, expectedSize)) {
+    m_reminded.clear();
+    const CFileText::Outcome read = m_text.Read(file, expectedSize);
+    if (read == CFileText::Outcome::Failed) {
+        Clear();
         return false;
     }
+    // The same text classified against the same hour shows the same rows; only reminders
+    // must be found again, to be raised again.
+    if (read == CFileText::Outcome::Same && hour == m_hour && !m_bRemindersDue) {
+        return true;
+    }
+    if (MakeRows(hour, reminders) || read == CFileText::Outcome::Changed) {
+        ++m_nGeneration;
+    }
+    m_hour = hour;
+    m_bRemindersDue = !reminders.empty();
+    return true;
+}
+
+bool CTaskTable::MakeRows(const PollHour& hour, std::vector<std::size_t>& reminders) {
     const std::string_view text = m_text.View();
     // Room for a few more rows than needed, so that a file growing by a few tasks between polls
     // does not need new room each time.
     const auto rows = static_cast<std::size_t>(
         std::min<std::uint64_t>(text.size() / kShortestWrittenLine + 1, kMostRowsMadeRoomFor));
+    bool bDiffers = false;
     if (rows > m_rows.capacity()) {
         m_rows.reserve(rows + rows / 8);
     } else if (m_rows.capacity() > kLeastRowsGivenBack && m_rows.capacity() / 4 > rows) {
@@ -102,8 +107,12 @@ bool CTaskTable::Read(std::FILE* file, std::uint64_t expectedSize, const PollHou
         std::vector<std::uint64_t> smaller;
         smaller.reserve(rows + rows / 8);
         m_rows.swap(smaller);
+        bDiffers = true;
     }
 
+    // The rows are made over the old ones, noting whether any of them differs.
+    const std::size_t oldCount = m_rows.size();
+    std::size_t count = 0;
     const char* const begin = text.data();
     const char* const end = begin + text.size();
     TaskLineFields fields;
@@ -118,13 +127,21 @@ bool CTaskTable::Read(std::FILE* file, std::uint64_t expectedSize, const PollHou
         ParseTaskLine(std::string_view(line, static_cast<std::size_t>(next - line)), fields);
         const Classification shown = ClassifyTask(hour, fields);
         if (!shown.caption.empty()) {
-            reminders.push_back(m_rows.size());
+            reminders.push_back(count);
         }
-        m_rows.push_back(static_cast<std::uint64_t>(line - begin) << kStatusBits |
-                         static_cast<std::uint64_t>(shown.shownStatus));
+        const std::uint64_t packed = static_cast<std::uint64_t>(line - begin) << kStatusBits |
+                                     static_cast<std::uint64_t>(shown.shownStatus);
+        if (count < oldCount) {
+            bDiffers = bDiffers || m_rows[count] != packed;
+            m_rows[count] = packed;
+        } else {
+            m_rows.push_back(packed);
+        }
+        ++count;
         line = next;
     }
-    return true;
+    m_rows.resize(count);
+    return bDiffers || count != oldCount;
 }
 
 void CTaskTable::SetReminded(std::size_t row, TaskRef task, bool bWrittenBack) {

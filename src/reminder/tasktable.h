@@ -13,10 +13,11 @@
 #include "tasks/taskcommands.h"
 #include "tasks/taskline.h"
 
-// The list one poll made: a row per task, in the order of the file when the poll began, over
-// the file's text as the poll read it. A row holds only where its line starts and the status
-// it shows; its texts are made when asked for, so a table costs the file's size and eight
-// bytes a task, and filling it again reuses all of that room.
+// The list a poll made: a row per task, in the order of the file when the poll began, over the
+// file's text as the poll read it. A row holds only where its line starts and the status it
+// shows; its texts are made when asked for, so a table costs the file's size and eight bytes
+// a task. The next poll fills the same table again, reusing all of that room; its generation
+// counts the fills that changed what the rows show.
 class CTaskTable {
 public:
     std::size_t size() const { return m_rows.size(); }
@@ -35,12 +36,14 @@ public:
     // Everything the row shows, as values.
     TaskRow Row(std::size_t row) const;
 
-    // Whether the two tables show the same rows for the same tasks.
-    bool ShowsTheSameAs(const CTaskTable& other) const;
+    // Changes each time a fill changes the rows or what they show.
+    std::uint64_t Generation() const { return m_nGeneration; }
 
     // Filling, for the poll. Read takes the rest of the open file as the table's text and
     // makes a row per task, classified against the hour; the rows whose task raises a reminder
-    // are added to reminders. False on a read error, with no rows then.
+    // are added to reminders. A file read again unchanged, in the same hour, after a fill that
+    // found no reminder, keeps its rows as they were without being taken apart again. False on
+    // a read error, with no rows then.
     bool Read(std::FILE* file, std::uint64_t expectedSize, const PollHour& hour,
               std::vector<std::size_t>& reminders);
     void Clear();
@@ -66,8 +69,15 @@ private:
     // The row's task number when the poll was done, for a row that was not reminded.
     int NumberOf(std::size_t row) const;
 
+    // Makes the rows again from the whole text; true when any row differs from before.
+    bool MakeRows(const PollHour& hour, std::vector<std::size_t>& reminders);
+
     CFileText m_text;
     // Line start and shown status of each row, packed.
     std::vector<std::uint64_t> m_rows;
     std::vector<Reminded> m_reminded;
+    // What the rows were made for: the hour, and whether a task raised a reminder.
+    PollHour m_hour;
+    bool m_bRemindersDue = true;
+    std::uint64_t m_nGeneration = 0;
 };
