@@ -3,8 +3,9 @@
 
 Runs, one after the other on the same machine:
   bench_poll            polls of 10,000 to 1,000,000 tasks against a std::getline pass over
-                        the same file, unchanged-file polls, and the 100,000-task poll alone
-                        in a process of its own (no smaller polls before it);
+                        the same file, polls of files saved again unchanged and of unchanged
+                        files, and the 100,000-task poll alone in a process of its own (no
+                        smaller polls before it);
   bench_window          the window's longest stall while polling 100,000 tasks (under Xvfb);
   startup_idle.py       start to window and resident memory at 100,000 tasks beside bare Qt;
 and prints one table of the figures with their ratios. Medians of --repeat repetitions.
@@ -67,7 +68,7 @@ def main():
 
     print(f"load before: {os.getloadavg()}", flush=True)
     full = run_bench_poll(os.path.join(bin_dir, "bench_poll"), args.repeat,
-                          ["--benchmark_filter=Floor|Changed|Unchanged"])
+                          ["--benchmark_filter=Floor|Changed|Touched|Unchanged"])
     alone = run_bench_poll(os.path.join(bin_dir, "bench_poll"), args.repeat,
                            ["--benchmark_filter=PollChangedFile/100000$"])
     window = run_window(os.path.join(bin_dir, "bench_window"), args.repeat)
@@ -90,6 +91,9 @@ def main():
          f"{full['BM_GetlineFloor/1000000'] * ms:.1f} ms", f"{ratio(1000000, full['BM_PollChangedFile/1000000']):.2f}x"),
         ("Window not answering, poll of a changed file of 100,000 tasks",
          f"median {window['changed'][0]:.1f} ms, longest {window['changed'][1]:.1f} ms", ""),
+        ("Poll of a file saved again unchanged (10,000 / 100,000 / 1,000,000 tasks)",
+         " / ".join(f"{full[f'BM_PollTouchedFile/{n}'] * ms:.2f} ms"
+                    for n in (10000, 100000, 1000000)), ""),
         ("Poll of an unchanged file (10,000 / 100,000 / 1,000,000 tasks)",
          " / ".join(f"{full[f'BM_PollUnchangedFile/{n}'] * 1e6:.1f} us"
                     for n in (10000, 100000, 1000000)), ""),

@@ -149,7 +149,8 @@ TEST_F(TaskTableTest, FilledAgainItShowsWhatAFreshTableShows) {
                 lines[at] = "a note, no task\r\n";
                 break;
             case 4:
-                m_hour = CurrentHour(CTime::FromLocal(2024, 6, 1 + random() % 30, random() % 24));
+                m_hour = CurrentHour(CTime::FromLocal(2024, 6, 1 + std::int64_t(random() % 30),
+                                                      std::int64_t(random() % 24)));
                 break;
             case 5:
                 lines.resize(lines.size() / 2);
