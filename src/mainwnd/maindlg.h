@@ -7,7 +7,6 @@
 #include <memory>
 #include <optional>
 #include <string>
-#include <vector>
 
 #include "reminder/poll.h"
 #include "reminder/taskpoller.h"
@@ -41,7 +40,8 @@ public:
     void OnInitDialog();
 
     // Lists every task and raises due reminders. Returns 0, or -1 when the task file cannot be
-    // opened. A call while another poll waits on the user does nothing and returns 0.
+    // opened. A call while another poll waits on the user does nothing and returns 0. The file
+    // is read only when it may have changed since the last poll (CTaskPoller).
     int PollTasks();
 
     // The selected list row, or -1.

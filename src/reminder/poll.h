@@ -55,8 +55,9 @@ public:
     virtual void ShowTaskDetails(int nRecord) = 0;
     // Takes the list a poll made, once its reminders are done: a row per task in the order
     // of the file when the poll began, none when the file could not be read. The host may keep
-    // the table to show it; a later poll then fills the same table again, and hands it over
-    // again at once when that changed it (see CTaskTable::Generation), before any reminder.
+    // the table to show it. A later poll fills that same table again in place; when that
+    // changes its rows (CTaskTable::Generation), the table is handed over at once, before any
+    // reminder can let the host draw it, and again at the end.
     virtual void ShowRows(std::shared_ptr<const CTaskTable> rows) = 0;
     virtual void ShowError(std::string_view text, std::string_view caption) = 0;
 };
