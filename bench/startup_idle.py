@@ -1,11 +1,11 @@
 #!/usr/bin/env python3
 """Start-up and idle cost of Marmoset Task beside a bare Qt Widgets program.
 
-Runs both programs on one Xvfb server and reports, for task files of 1,000 and 10,000 tasks:
+Runs both programs on one Xvfb server and reports, for task files of 1,000 to 100,000 tasks:
 the time from start to the main window shown (median of several starts), the resident memory
 10 seconds after the window was shown and the CPU time used over the following 60 idle seconds.
 
-    bench/startup_idle.py [--build build] [--tasks 1000,10000] [--idle 60] [--starts 7] [--poll SECONDS]
+    bench/startup_idle.py [--build build] [--tasks 1000,10000,100000] [--idle 60] [--starts 7] [--poll SECONDS]
 
 Needs Xvfb and xwininfo (packages xvfb and x11-utils).
 """
@@ -92,7 +92,7 @@ def write_task_file(path, count):
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--build", default="build")
-    parser.add_argument("--tasks", default="1000,10000")
+    parser.add_argument("--tasks", default="1000,10000,100000")
     parser.add_argument("--idle", type=float, default=60.0)
     parser.add_argument("--settle", type=float, default=10.0)
     parser.add_argument("--starts", type=int, default=7,

@@ -338,10 +338,7 @@ int CMainDlg::PollTasks() {
         return 0;
     }
     const CWaitCursor wait;
-    const int result = PollTaskFile(*this);
-    // One model update per poll, and none at all when nothing changed.
-    m_pModel->SetRows(std::exchange(m_newRows, {}));
-    return result;
+    return m_poller.Poll(*this);
 }
 
 CTime CMainDlg::Now() {
@@ -359,12 +356,9 @@ void CMainDlg::ShowTaskDetails(int nRecord) {
     Q_UNUSED(nRecord);
 }
 
-void CMainDlg::BeginRows(std::size_t count) {
-    m_newRows.reserve(count);
-}
-
-void CMainDlg::AddRow(TaskRow row) {
-    m_newRows.push_back(std::move(row));
+void CMainDlg::ShowRows(std::shared_ptr<const CTaskTable> rows) {
+    // One model update per poll that read the file, and none at all when nothing changed.
+    m_pModel->SetTable(std::move(rows));
 }
 
 void CMainDlg::ShowError(std::string_view text, std::string_view caption) {

@@ -7,9 +7,9 @@
 #include <memory>
 #include <optional>
 #include <string>
-#include <vector>
 
 #include "reminder/poll.h"
+#include "reminder/taskpoller.h"
 #include "tasks/tasksort.h"
 
 class CSettingsStore;
@@ -40,7 +40,8 @@ public:
     void OnInitDialog();
 
     // Lists every task and raises due reminders. Returns 0, or -1 when the task file cannot be
-    // opened. A call while another poll waits on the user does nothing and returns 0.
+    // opened. A call while another poll waits on the user does nothing and returns 0. The file
+    // is read only when it may have changed since the last poll (CTaskPoller).
     int PollTasks();
 
     // The selected list row, or -1.
@@ -52,8 +53,7 @@ public:
     CTime Now() override;
     ReminderAnswer AskReminder(const ReminderRequest& request) override;
     void ShowTaskDetails(int nRecord) override;
-    void BeginRows(std::size_t count) override;
-    void AddRow(TaskRow row) override;
+    void ShowRows(std::shared_ptr<const CTaskTable> rows) override;
     void ShowError(std::string_view text, std::string_view caption) override;
 
 public slots:
@@ -138,7 +138,7 @@ private:
     bool m_bHiddenStartDone = false;
     bool m_bShownOnRequest = false;
     bool m_bActivationPending = false;
-    std::vector<TaskRow> m_newRows;
+    CTaskPoller m_poller;
 
     friend class CMainDlgFixture;
     friend class TestMainDlg;

@@ -61,11 +61,7 @@ int CMainDlg::GetSelectedTaskRow() const {
 }
 
 std::optional<TaskRef> CMainDlg::SelectedTask() const {
-    const int row = GetSelectedTaskRow();
-    if (row < 0 || row >= static_cast<int>(m_pModel->Rows().size())) {
-        return std::nullopt;
-    }
-    return m_pModel->Rows()[static_cast<size_t>(row)].task;
+    return m_pModel->TaskAt(GetSelectedTaskRow());
 }
 
 void CMainDlg::SetColumnText(int column, const QString& text) {

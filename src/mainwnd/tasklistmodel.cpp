@@ -2,12 +2,15 @@
 
 #include <utility>
 
+#include "reminder/taskrow.h"
+#include "reminder/tasktable.h"
 #include "res/strings.h"
+#include "tasks/taskline.h"
 
 namespace {
 
 // Texts from the task file are in the system's 8-bit encoding.
-QString FromFileText(const std::string& text) {
+QString FromFileText(std::string_view text) {
     return QString::fromLocal8Bit(text.data(), static_cast<qsizetype>(text.size()));
 }
 
@@ -16,8 +19,11 @@ QString FromFileText(const std::string& text) {
 CTaskListModel::CTaskListModel(QList<QPixmap> images, QObject* parent)
     : QAbstractTableModel(parent),
       m_images(std::move(images)),
+      m_pTable(std::make_shared<const CTaskTable>()),
       m_headers({QString::fromLatin1(Str::ColumnTask), QString::fromLatin1(Str::ColumnStatus),
                  QString::fromLatin1(Str::ColumnRecurrence)}) {}
+
+CTaskListModel::~CTaskListModel() = default;
 
 void CTaskListModel::SetColumnText(int column, const QString& text) {
     if (column < 0 || column >= m_headers.size() || m_headers[column] == text) {
@@ -27,18 +33,32 @@ void CTaskListModel::SetColumnText(int column, const QString& text) {
     emit headerDataChanged(Qt::Horizontal, column, column);
 }
 
-bool CTaskListModel::SetRows(std::vector<TaskRow> rows) {
-    if (rows == m_rows) {
+bool CTaskListModel::SetTable(std::shared_ptr<const CTaskTable> table) {
+    if (!table) {
+        table = std::make_shared<const CTaskTable>();
+    }
+    const bool bSameRows = table == m_pTable ? table->Generation() == m_nGeneration
+                                             : table->empty() && m_pTable->empty();
+    if (bSameRows) {
+        m_pTable = std::move(table);
         return false;
     }
     beginResetModel();
-    m_rows = std::move(rows);
+    m_pTable = std::move(table);
+    m_nGeneration = m_pTable->Generation();
     endResetModel();
     return true;
 }
 
+std::optional<TaskRef> CTaskListModel::TaskAt(int row) const {
+    if (row < 0 || row >= rowCount()) {
+        return std::nullopt;
+    }
+    return m_pTable->Task(static_cast<std::size_t>(row));
+}
+
 int CTaskListModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : static_cast<int>(m_rows.size());
+    return parent.isValid() ? 0 : static_cast<int>(m_pTable->size());
 }
 
 int CTaskListModel::columnCount(const QModelIndex& parent) const {
@@ -49,23 +69,28 @@ QVariant CTaskListModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() >= rowCount()) {
         return {};
     }
-    const TaskRow& row = m_rows[static_cast<size_t>(index.row())];
+    const auto row = static_cast<std::size_t>(index.row());
+    const int shownStatus = m_pTable->ShownStatus(row);
     if (role == Qt::DisplayRole) {
         switch (index.column()) {
             case kTaskColumn:
-                return FromFileText(row.text);
+                return FromFileText(m_pTable->ListText(row));
             case kStatusColumn:
-                return FromFileText(row.statusText);
-            case kRecurrenceColumn:
-                return FromFileText(row.recurrenceText);
+                return FromFileText(StatusName(shownStatus));
+            case kRecurrenceColumn: {
+                TaskLineFields fields;
+                m_pTable->Fields(row, fields);
+                return FromFileText(RecurrenceName(fields.recurrence));
+            }
             default:
                 return {};
         }
     }
     if (role == Qt::DecorationRole && index.column() == kTaskColumn) {
         // An image number the strip does not hold shows no image rather than a wrong one.
-        if (row.image >= 0 && row.image < m_images.size()) {
-            return m_images[row.image];
+        const int image = StatusImage(shownStatus);
+        if (image >= 0 && image < m_images.size()) {
+            return m_images[image];
         }
     }
     return {};

@@ -1,5 +1,7 @@
 #include "reminder/classify.h"
 
+#include <optional>
+
 #include "reminder/civil.h"
 #include "res/strings.h"
 
@@ -25,7 +27,8 @@ CTime CutToHour(CTime now) {
 PollHour CurrentHour(CTime now) {
     const LocalTm local = now.GetLocalTm();
     return {CTime::FromLocal(local.year, local.month, local.day, local.hour),
-            civil::WallSeconds(local.year, local.month, local.day, local.hour, 0, 0)};
+            civil::WallSeconds(local.year, local.month, local.day, local.hour, 0, 0),
+            std::int64_t{local.year} * 12 + local.month - 1};
 }
 
 Classification Classify(std::strong_ordering nowToAdvance, std::strong_ordering nowToDue,
@@ -81,19 +84,57 @@ std::strong_ordering CompareHourWith(const PollHour& hour, std::int64_t wall, in
     return hour.start <=> CTime::FromLocal(year, month, day, taskHour);
 }
 
+// A reading whose month lies two calendar months or more from the poll's is further from it
+// than kFarApart whatever its day (1 to 31) and hour (0 to 24): at least 28 days. Most tasks
+// of a long list are decided this way, without any calendar arithmetic.
+std::optional<std::strong_ordering> CompareMonths(const PollHour& hour, int year, int month,
+                                                  std::int64_t day, int taskHour) {
+    if (month < 1 || month > 12 || day < 1 || day > 31 || taskHour < 0 || taskHour > 24) {
+        return std::nullopt;
+    }
+    const std::int64_t monthIndex = std::int64_t{year} * 12 + month - 1;
+    if (monthIndex >= hour.monthIndex + 2) {
+        return std::strong_ordering::less;
+    }
+    if (monthIndex <= hour.monthIndex - 2) {
+        return std::strong_ordering::greater;
+    }
+    return std::nullopt;
+}
+
+// The classification of a task from the values it is classified by.
+Classification ClassifyValues(const PollHour& hour, int year, int month, int day, int taskHour,
+                              int advanceDays, int status) {
+    const std::optional<std::strong_ordering> dueByMonth =
+        CompareMonths(hour, year, month, day, taskHour);
+    const auto dueWall = [&] { return civil::WallSeconds(year, month, day, taskHour, 0, 0); };
+    const std::strong_ordering toDue =
+        dueByMonth ? *dueByMonth : CompareHourWith(hour, dueWall(), year, month, day, taskHour);
+    // Without advance notice, or with a due instant long past (the advance instant lies before
+    // it), the due instant decides both.
+    if (advanceDays == 0 || (advanceDays > 0 && dueByMonth == std::strong_ordering::greater)) {
+        return Classify(toDue, toDue, status);
+    }
+    // The advance day moves back whole days at the same local hour.
+    const std::int64_t advanceDay = std::int64_t{day} - advanceDays;
+    const std::optional<std::strong_ordering> advanceByMonth =
+        CompareMonths(hour, year, month, advanceDay, taskHour);
+    const std::strong_ordering toAdvance =
+        advanceByMonth
+            ? *advanceByMonth
+            : CompareHourWith(hour, dueWall() - std::int64_t{advanceDays} * civil::kSecondsPerDay,
+                              year, month, advanceDay, taskHour);
+    return Classify(toAdvance, toDue, status);
+}
+
 }  // namespace
 
 Classification ClassifyTask(const PollHour& hour, const TaskRecord& task) {
-    const std::int64_t advanceDay = std::int64_t{task.dueDay} - task.advanceDays;
-    const std::int64_t dueWall =
-        civil::WallSeconds(task.dueYear, task.dueMonth, task.dueDay, task.hour, 0, 0);
-    const std::int64_t advanceWall =
-        civil::WallSeconds(task.dueYear, task.dueMonth, advanceDay, task.hour, 0, 0);
-    const std::strong_ordering toDue =
-        CompareHourWith(hour, dueWall, task.dueYear, task.dueMonth, task.dueDay, task.hour);
-    const std::strong_ordering toAdvance =
-        task.advanceDays == 0 ? toDue
-                              : CompareHourWith(hour, advanceWall, task.dueYear, task.dueMonth,
-                                                advanceDay, task.hour);
-    return Classify(toAdvance, toDue, task.status);
+    return ClassifyValues(hour, task.dueYear, task.dueMonth, task.dueDay, task.hour,
+                          task.advanceDays, task.status);
+}
+
+Classification ClassifyTask(const PollHour& hour, const TaskLineFields& task) {
+    return ClassifyValues(hour, task.dueYear, task.dueMonth, task.dueDay, task.hour,
+                          task.advanceDays, task.status);
 }

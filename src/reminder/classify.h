@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "reminder/ctime.h"
+#include "tasks/taskline.h"
 #include "tasks/taskrecord.h"
 
 // When a task falls due and when its reminding starts, both at the start of the task's local
@@ -23,11 +24,12 @@ TaskInstants TaskInstantsOf(const TaskRecord& task);
 // The current time cut down to the start of its local hour; one reading serves a whole poll.
 CTime CutToHour(CTime now);
 
-// The hour a poll classifies against: the instant it began and its local wall-clock reading
-// counted in seconds as if it were UTC.
+// The hour a poll classifies against: the instant it began, its local wall-clock reading
+// counted in seconds as if it were UTC, and its local month counted from year 0.
 struct PollHour {
     CTime start;
     std::int64_t wallSeconds = 0;
+    std::int64_t monthIndex = 0;
 
     bool operator==(const PollHour&) const = default;
 };
@@ -52,3 +54,4 @@ Classification Classify(CTime hourNow, const TaskInstants& instants, int storedS
 // Classifies a task against the hour of a poll. Gives what Classify gives for the task's
 // instants, but asks the zone rules only for tasks whose instants lie near the hour.
 Classification ClassifyTask(const PollHour& hour, const TaskRecord& task);
+Classification ClassifyTask(const PollHour& hour, const TaskLineFields& task);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <cstddef>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -43,6 +43,8 @@ struct TaskRow {
     bool operator==(const TaskRow&) const = default;
 };
 
+class CTaskTable;
+
 // The window side of a poll: the poll itself knows nothing about windows.
 class IPollHost {
 public:
@@ -51,9 +53,12 @@ public:
     virtual ReminderAnswer AskReminder(const ReminderRequest& request) = 0;
     // Shows task nRecord read-only; the details view may itself rewrite the task.
     virtual void ShowTaskDetails(int nRecord) = 0;
-    // Says how many rows the poll is about to add, so that the host can make room at once.
-    virtual void BeginRows(std::size_t count) { static_cast<void>(count); }
-    virtual void AddRow(TaskRow row) = 0;
+    // Takes the list a poll made, once its reminders are done: a row per task in the order
+    // of the file when the poll began, none when the file could not be read. The host may keep
+    // the table to show it. A later poll fills that same table again in place; when that
+    // changes its rows (CTaskTable::Generation), the table is handed over at once, before any
+    // reminder can let the host draw it, and again at the end.
+    virtual void ShowRows(std::shared_ptr<const CTaskTable> rows) = 0;
     virtual void ShowError(std::string_view text, std::string_view caption) = 0;
 };
 
@@ -61,7 +66,8 @@ inline constexpr int kPollDone = 0;
 inline constexpr int kPollNoFile = -1;
 inline constexpr int kPollBusy = 1;
 
-// Lists every task of the task file, raising and answering reminders one at a time.
+// Lists every task of the task file, raising and answering reminders one at a time, reading
+// the file whatever earlier polls found (CTaskPoller keeps what it needs to skip a poll).
 // Returns kPollDone, or kPollNoFile when the task file cannot be opened (after ShowError).
 // A call made while a poll is running (from inside a reminder or the details view) returns
 // kPollBusy at once and calls nothing on its host; the running poll's rows stand.

@@ -40,10 +40,30 @@ std::string GetLineTitle(std::string_view line);
 std::string GetLineNote(std::string_view line);
 int GetLineHour(std::string_view line);
 
+// A task line's fields read in place: the title and note point into the line, so reading
+// them costs no copy. Valid while the line's text is.
+struct TaskLineFields {
+    int dueMonth = 0;
+    int dueDay = 0;
+    int dueYear = 0;
+    int advanceDays = 0;
+    int status = 0;
+    int recurrence = 0;
+    std::string_view title;
+    std::string_view note;
+    int hour = 0;
+
+    bool operator==(const TaskLineFields&) const = default;
+};
+
 // All seven fields of a line in one pass.
 TaskRecord ParseTaskLine(std::string_view line);
 // The same into an existing record, reusing the room its texts already have.
 void ParseTaskLine(std::string_view line, TaskRecord& task);
+// The same without copying any text.
+void ParseTaskLine(std::string_view line, TaskLineFields& fields);
+// The record that owns copies of the fields' texts.
+TaskRecord ToTaskRecord(const TaskLineFields& fields);
 
 int DateTextMonth(std::string_view dateText);
 int DateTextDay(std::string_view dateText);

@@ -1,6 +1,7 @@
 #include "tasks/taskline.h"
 
 #include <array>
+#include <bit>
 #include <cstdint>
 #include <cstring>
 #include <limits>
@@ -119,53 +120,120 @@ int ClampRecurrence(int recurrence) {
     return recurrence < 0 || recurrence > kWeeklyLast ? ToInt(Recurrence::None) : recurrence;
 }
 
-// Reads one to nine plain digits at p, as the program writes its numbers.
+// Reads one to nine plain digits at p, as the program writes its numbers, and steps past
+// them. False when there are none or more than nine.
 bool ReadDigits(const char*& p, const char* end, int& value) {
-    const char* const first = p;
-    value = 0;
-    while (p < end && *p >= '0' && *p <= '9' && p - first < 9) {
-        value = value * 10 + (*p - '0');
-        ++p;
+    const char* at = p;
+    const char* const last = end - at > 9 ? at + 9 : end;
+    int read = 0;
+    for (; at < last; ++at) {
+        const unsigned digit = static_cast<unsigned char>(*at) - unsigned{'0'};
+        if (digit > 9) {
+            break;
+        }
+        read = read * 10 + static_cast<int>(digit);
     }
-    return p > first && (p == end || *p < '0' || *p > '9');
-}
-
-// Steps over the text expected at p; false when something else is there.
-bool Expect(const char*& p, const char* end, std::string_view text) {
-    if (static_cast<size_t>(end - p) < text.size()) {
+    if (at == p || (at < end && static_cast<unsigned char>(*at) - unsigned{'0'} <= 9)) {
         return false;
     }
-    for (const char c : text) {
-        if (*p++ != c) {
-            return false;
-        }
-    }
+    value = read;
+    p = at;
     return true;
 }
 
-// Reads a line body laid out exactly as the program writes it, in one pass without
-// searching for the numbers' ends. False for anything else (signs, blanks, huge numbers,
-// missing or extra fields), which then takes the general way with the same result.
-bool ParseWrittenBody(std::string_view body, TaskRecord& task) {
-    const char* p = body.data();
-    const char* const end = p + body.size();
-    int month = 0;
-    int day = 0;
-    int year = 0;
-    int advanceDays = 0;
-    int status = 0;
-    int recurrence = 0;
-    int hour = 0;
-    const bool numbers = ReadDigits(p, end, month) && Expect(p, end, "/") &&
-                         ReadDigits(p, end, day) && Expect(p, end, "/") &&
-                         ReadDigits(p, end, year) && Expect(p, end, kFieldSeparator) &&
-                         ReadDigits(p, end, advanceDays) && Expect(p, end, kFieldSeparator) &&
-                         ReadDigits(p, end, status) && Expect(p, end, kFieldSeparator) &&
-                         ReadDigits(p, end, recurrence) && Expect(p, end, kFieldSeparator);
-    if (!numbers) {
+// The six numbers at the start of a line body as the program writes them, read eight bytes at
+// a time: the numbers' ends are found for the first 32 bytes at once, so that no loop stops
+// at a different place for each number, and the numbers are then read side by side. Returns
+// where the title starts, or nullptr for a body that takes the byte-by-byte way (the numbers
+// reach beyond 32 bytes, a number has more than eight digits, the body is short, or the
+// machine stores words the other way round).
+const char* ReadWrittenNumbers(const char* p, const char* end, TaskLineFields& fields) {
+    constexpr std::ptrdiff_t kWindow = 32;  // bytes whose digits are found at once
+    constexpr std::ptrdiff_t kWord = 8;
+    if constexpr (std::endian::native != std::endian::little) {
+        return nullptr;
+    }
+    // A number is read as the eight bytes from its start: the window and one word beyond it.
+    if (end - p < kWindow + kWord) {
+        return nullptr;
+    }
+    const auto word = [p](std::ptrdiff_t at) {
+        std::uint64_t bytes = 0;
+        std::memcpy(&bytes, p + at, sizeof bytes);
+        return bytes ^ 0x3030303030303030;  // each byte's distance from "0"
+    };
+    // Bit i is set where byte i of the window is no digit; the bits above the window are set,
+    // so that no number runs out of it unnoticed.
+    std::uint64_t notDigits = ~std::uint64_t{0} << kWindow;
+    for (std::ptrdiff_t at = 0; at < kWindow; at += kWord) {
+        const std::uint64_t values = word(at);
+        const std::uint64_t high =
+            (((values & 0x7F7F7F7F7F7F7F7F) + 0x7676767676767676) | values) & 0x8080808080808080;
+        notDigits |= (((high >> 7) * 0x0102040810204080) >> 56) << at;
+    }
+    const std::array<int*, 6> numbers = {&fields.dueMonth,    &fields.dueDay, &fields.dueYear,
+                                         &fields.advanceDays, &fields.status, &fields.recurrence};
+    std::ptrdiff_t at = 0;
+    for (std::size_t k = 0; k < numbers.size(); ++k) {
+        const auto digits = static_cast<std::ptrdiff_t>(std::countr_zero(notDigits >> at));
+        const std::ptrdiff_t separator = k < 2 ? 1 : 3;
+        if (digits == 0 || digits > kWord || at + digits + separator > kWindow) {
+            return nullptr;
+        }
+        // The digits moved to the top bytes read as eight digits with leading zeros; pairs,
+        // then fours, then all eight are put together.
+        std::uint64_t number = word(at) << (kWord * (kWord - digits));
+        number = (number * 10) + (number >> 8);
+        number = (((number & 0x000000FF000000FF) * (100 + (1000000ULL << 32))) +
+                  (((number >> 16) & 0x000000FF000000FF) * (1 + (10000ULL << 32)))) >>
+                 32;
+        *numbers[k] = static_cast<int>(number);
+        at += digits;
+        const bool bFollowed =
+            k < 2 ? p[at] == '/' : p[at] == '{' && p[at + 1] == '+' && p[at + 2] == '}';
+        if (!bFollowed) {
+            return nullptr;
+        }
+        at += separator;
+    }
+    return p + at;
+}
+
+// Steps over a "{+}" at p; false when something else is there.
+bool StepOverSeparator(const char*& p, const char* end) {
+    if (end - p < 3 || p[0] != '{' || p[1] != '+' || p[2] != '}') {
         return false;
     }
-    const char* const title = p;
+    p += 3;
+    return true;
+}
+
+// Reads a line body laid out exactly as the program writes it, in one pass. False for
+// anything else (signs, blanks, huge numbers, missing or extra fields), which then takes the
+// general way with the same result; the fields are then left half read.
+bool ParseWrittenBody(std::string_view body, TaskLineFields& fields) {
+    const char* p = body.data();
+    const char* const end = p + body.size();
+    // The six numbers and what follows each: month/day/year, then separators. They are read
+    // straight into the fields: a copy of the whole record afterwards would stall on reading
+    // back what was only just written.
+    const std::array<int*, 6> numbers = {&fields.dueMonth,    &fields.dueDay, &fields.dueYear,
+                                         &fields.advanceDays, &fields.status, &fields.recurrence};
+    const char* const afterNumbers = ReadWrittenNumbers(p, end, fields);
+    for (std::size_t k = 0; afterNumbers == nullptr && k < numbers.size(); ++k) {
+        if (!ReadDigits(p, end, *numbers[k])) {
+            return false;
+        }
+        if (k < 2) {
+            if (p == end || *p != '/') {
+                return false;
+            }
+            ++p;
+        } else if (!StepOverSeparator(p, end)) {
+            return false;
+        }
+    }
+    const char* const title = afterNumbers != nullptr ? afterNumbers : p;
     const char* const titleEnd = FindSeparator(title, end);
     if (titleEnd == nullptr) {
         return false;
@@ -176,18 +244,12 @@ bool ParseWrittenBody(std::string_view body, TaskRecord& task) {
         return false;
     }
     p = noteEnd + kFieldSeparator.size();
-    if (!ReadDigits(p, end, hour) || p != end) {
+    if (!ReadDigits(p, end, fields.hour) || p != end) {
         return false;
     }
-    task.dueMonth = month;
-    task.dueDay = day;
-    task.dueYear = year;
-    task.advanceDays = advanceDays;
-    task.status = status;
-    task.recurrence = ClampRecurrence(recurrence);
-    task.title.assign(title, static_cast<size_t>(titleEnd - title));
-    task.note.assign(note, static_cast<size_t>(noteEnd - note));
-    task.hour = hour;
+    fields.recurrence = ClampRecurrence(fields.recurrence);
+    fields.title = std::string_view(title, static_cast<size_t>(titleEnd - title));
+    fields.note = std::string_view(note, static_cast<size_t>(noteEnd - note));
     return true;
 }
 
@@ -250,28 +312,56 @@ int GetLineHour(std::string_view line) {
     return ReadInt(TaskLineField(line, kHour));
 }
 
-void ParseTaskLine(std::string_view line, TaskRecord& task) {
+void ParseTaskLine(std::string_view line, TaskLineFields& fields) {
     const std::string_view body = LineBody(line);
-    if (ParseWrittenBody(body, task)) {
+    if (ParseWrittenBody(body, fields)) {
         return;
     }
-    const auto fields = SplitFields(body);
-    const auto date = DateParts(fields[kDate]);
-    task.dueMonth = ReadInt(date[0]);
-    task.dueDay = ReadInt(date[1]);
-    task.dueYear = ReadInt(date[2]);
-    task.advanceDays = ReadInt(fields[kAdvance]);
-    task.status = ReadInt(fields[kStatus]);
-    task.recurrence = ClampRecurrence(ReadInt(fields[kRecurrence]));
-    task.title.assign(fields[kTitle]);
-    task.note.assign(fields[kNote]);
-    task.hour = ReadInt(fields[kHour]);
+    const auto split = SplitFields(body);
+    const auto date = DateParts(split[kDate]);
+    fields.dueMonth = ReadInt(date[0]);
+    fields.dueDay = ReadInt(date[1]);
+    fields.dueYear = ReadInt(date[2]);
+    fields.advanceDays = ReadInt(split[kAdvance]);
+    fields.status = ReadInt(split[kStatus]);
+    fields.recurrence = ClampRecurrence(ReadInt(split[kRecurrence]));
+    fields.title = split[kTitle];
+    fields.note = split[kNote];
+    fields.hour = ReadInt(split[kHour]);
+}
+
+void ParseTaskLine(std::string_view line, TaskRecord& task) {
+    TaskLineFields fields;
+    ParseTaskLine(line, fields);
+    task.dueMonth = fields.dueMonth;
+    task.dueDay = fields.dueDay;
+    task.dueYear = fields.dueYear;
+    task.advanceDays = fields.advanceDays;
+    task.status = fields.status;
+    task.recurrence = fields.recurrence;
+    task.title.assign(fields.title);
+    task.note.assign(fields.note);
+    task.hour = fields.hour;
 }
 
 TaskRecord ParseTaskLine(std::string_view line) {
     TaskRecord task;
     ParseTaskLine(line, task);
     return task;
+}
+
+TaskRecord ToTaskRecord(const TaskLineFields& fields) {
+    return TaskRecord{
+        .dueMonth = fields.dueMonth,
+        .dueDay = fields.dueDay,
+        .dueYear = fields.dueYear,
+        .advanceDays = fields.advanceDays,
+        .status = fields.status,
+        .recurrence = fields.recurrence,
+        .title = std::string(fields.title),
+        .note = std::string(fields.note),
+        .hour = fields.hour,
+    };
 }
 
 int DateTextMonth(std::string_view dateText) {

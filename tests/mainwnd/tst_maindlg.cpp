@@ -11,6 +11,7 @@
 #include <QtTest>
 #include <cstdlib>
 #include <ctime>
+#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <memory>
@@ -235,6 +236,44 @@ private slots:
         QCOMPARE(resets.count(), 1);
         QCOMPARE(Model().rowCount(), 3);
         QCOMPARE(Cell(Model(), 2, 1), QString("Complete"));
+    }
+
+    // The list shows the poll's own rows: each knows its task as the poll left it, a file
+    // saved again unchanged costs the list nothing, and a changed one rebuilds it.
+    void listRowsKnowTheirTasks() {
+        WriteTasks({"#6/1/2030{+}0{+}0{+}0{+}Later{+}{+}9",
+                    "#3/10/2030{+}0{+}0{+}0{+}Dentist{+}bring card{+}12"});
+        CReminderResponder responder(&Create(), Answer::Okay);
+        m_pDlg->OnInitDialog();
+        QCOMPARE(responder.seen.size(), size_t{1});
+        CMainDlg& dlg = *m_pDlg;
+
+        const std::optional<TaskRef> later = Model().TaskAt(0);
+        const std::optional<TaskRef> dentist = Model().TaskAt(1);
+        QVERIFY(later && dentist && !Model().TaskAt(2) && !Model().TaskAt(-1));
+        QCOMPARE(later->nRecord, 1);
+        QCOMPARE(later->record.title, std::string("Later"));
+        // As the answer wrote it back, at the end of the file; listed as it was reminded.
+        QCOMPARE(dentist->nRecord, 2);
+        QCOMPARE(dentist->record.status, 1);
+        QCOMPARE(dentist->record.note, std::string("bring card"));
+        QCOMPARE(Cell(Model(), 1, 1), QString("Today/Unread"));
+
+        QSignalSpy resets(&Model(), &QAbstractItemModel::modelReset);
+        dlg.OnRefresh();
+        QCOMPARE(resets.count(), 1);
+        QCOMPARE(Cell(Model(), 1, 1), QString("Complete"));
+        std::filesystem::last_write_time(TaskFile(), std::filesystem::file_time_type::clock::now());
+        dlg.OnRefresh();
+        QCOMPARE(resets.count(), 1);
+
+        dlg.m_pTaskList->setCurrentIndex(Model().index(0, 0));
+        dlg.m_pActions->pMarkForDeletion->trigger();
+        QCOMPARE(resets.count(), 2);
+        QCOMPARE(Cell(Model(), 0, 0), QString("03/10/2030 Dentist"));
+        QCOMPARE(Cell(Model(), 1, 0), QString("06/01/2030 Later"));
+        QCOMPARE(Cell(Model(), 1, 1), QString("To Delete"));
+        QCOMPARE(Model().TaskAt(1)->record.status, 3);
     }
 
     void exitQuestion_data() {

@@ -4,12 +4,14 @@
 
 #include <deque>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
 
 #include "reminder/poll.h"
+#include "reminder/tasktable.h"
 #include "tasks/taskfile.h"
 #include "tasks/taskfilefixture.h"
 
@@ -21,7 +23,7 @@ public:
     std::vector<ReminderRequest> m_asked;
     std::vector<int> m_details;
     std::vector<TaskRow> m_rows;
-    std::vector<std::size_t> m_rowCounts;  // what each BeginRows announced
+    std::vector<std::size_t> m_rowCounts;  // the rows of each table shown
     std::vector<std::pair<std::string, std::string>> m_errors;
     std::function<void(const ReminderRequest&)> m_onAsk;
     std::function<void(int)> m_onDetails;
@@ -49,8 +51,12 @@ public:
         }
     }
 
-    void BeginRows(std::size_t count) override { m_rowCounts.push_back(count); }
-    void AddRow(TaskRow row) override { m_rows.push_back(std::move(row)); }
+    void ShowRows(std::shared_ptr<const CTaskTable> rows) override {
+        m_rowCounts.push_back(rows->size());
+        for (std::size_t row = 0; row < rows->size(); ++row) {
+            m_rows.push_back(rows->Row(row));
+        }
+    }
 
     void ShowError(std::string_view text, std::string_view caption) override {
         m_errors.emplace_back(text, caption);

@@ -76,6 +76,14 @@ TEST(TaskLineRead, AllFieldsOfUsualAndOddLines) {
     EXPECT_EQ(GetLineDateText("#07/04/1999{+}2"), "07/04/1999");
 }
 
+// A line's fields read one by one with the single-field readers.
+TaskRecord ReadFieldByField(const std::string& line) {
+    const std::string date = GetLineDateText(line);
+    return TaskRecord{DateTextMonth(date),      DateTextDay(date),   DateTextYear(date),
+                      GetLineAdvanceDays(line), GetLineStatus(line), GetLineRecurrence(line),
+                      GetLineTitle(line),       GetLineNote(line),   GetLineHour(line)};
+}
+
 TEST(TaskLineRead, WrittenAndOddLinesReadTheSameWay) {
     // Lines made of pieces that are easy to get wrong: the one-pass parse must agree with
     // the single-field readers on every one of them.
@@ -100,13 +108,33 @@ TEST(TaskLineRead, WrittenAndOddLinesReadTheSameWay) {
             }
             line += i % 3 == 0 ? "" : "\r\n";
         }
-        const TaskRecord read = ParseTaskLine(line);
-        const std::string date = GetLineDateText(line);
-        const TaskRecord expected{
-            DateTextMonth(date),      DateTextDay(date),   DateTextYear(date),
-            GetLineAdvanceDays(line), GetLineStatus(line), GetLineRecurrence(line),
-            GetLineTitle(line),       GetLineNote(line),   GetLineHour(line)};
-        ASSERT_EQ(read, expected) << line;
+        ASSERT_EQ(ParseTaskLine(line), ReadFieldByField(line)) << line;
+    }
+}
+
+// Numbers of every length up to ten digits, leading zeros included, so that the fields end
+// anywhere in the first words of the line, and in lines of every length.
+TEST(TaskLineRead, NumbersOfAnyLengthReadTheSameWayAnywhereInTheLine) {
+    std::mt19937 random(12);
+    const auto number = [&] {
+        std::string digits(1 + random() % 10, '0');
+        for (char& digit : digits) {
+            digit = static_cast<char>('0' + random() % 10);
+        }
+        return digits;
+    };
+    for (int i = 0; i < 20000; ++i) {
+        std::string line = "#" + number() + "/" + number() + "/" + number();
+        for (int k = 0; k < 3; ++k) {
+            line += "{+}" + number();
+        }
+        line += "{+}" + std::string(random() % 40, 't') + "{+}" + std::string(random() % 3, 'n') +
+                "{+}" + number() + (i % 4 == 0 ? "" : "\r\n");
+        TaskLineFields fields;
+        ParseTaskLine(line, fields);
+        const TaskRecord expected = ReadFieldByField(line);
+        ASSERT_EQ(ToTaskRecord(fields), expected) << line;
+        ASSERT_EQ(ParseTaskLine(line), expected) << line;
     }
 }
 
