@@ -50,7 +50,8 @@ bool RemindAndWriteBack(IPollHost& host, TaskRef& ref, std::string_view caption,
     if (answer == ReminderAnswer::Details) {
         host.ShowTaskDetails(ref.nRecord);
     }
-    std::optional<TaskRecord> answered = AnsweredTask(task, answer);
+    // Dates move from when the user answered, which may be long after the poll began.
+    std::optional<TaskRecord> answered = AnsweredTask(task, answer, host.Now());
     if (!answered) {
         return false;
     }
@@ -81,7 +82,7 @@ int PollTaskFile(IPollHost& host) {
     // One read gives the start-of-poll view: every task's fields in file order.
     std::vector<TaskRecord> tasks;
     if (!ReadAllTasks(tasks)) {
-        host.ShowError(Str::TaskFileNotFound, Str::Error);
+        host.ShowError(TaskFileProblemText(), Str::Error);
         return kPollNoFile;
     }
     const PollHour hourNow = CurrentHour(host.Now());
