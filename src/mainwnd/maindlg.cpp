@@ -18,12 +18,16 @@
 #include "mainwnd/cursorguards.h"
 #include "mainwnd/mainactions.h"
 #include "mainwnd/messagebox.h"
+#include "mainwnd/showminimized.h"
+#include "mainwnd/taskfilewatcher.h"
 #include "mainwnd/tasklistmodel.h"
 #include "prefs/windowplacement.h"
 #include "reminder/ctime.h"
 #include "reminder/reminderdlg.h"
 #include "res/images.h"
 #include "res/strings.h"
+#include "tasks/taskfile.h"
+#include "tasks/taskfilerewrite.h"
 #include "tasks/taskline.h"
 
 namespace {
@@ -74,6 +78,8 @@ CMainDlg::CMainDlg(CSettingsStore& settings, const IClock& clock, std::string mo
     m_titleRestore.setSingleShot(true);
     m_titleRestore.setInterval(150);
     connect(&m_titleRestore, &QTimer::timeout, this, &CMainDlg::RestoreTitleAfterPoll);
+    m_pWatcher = new CTaskFileWatcher(this);
+    connect(m_pWatcher, &CTaskFileWatcher::ChangedOutside, this, &CMainDlg::OnTaskFileChanged);
 }
 
 CMainDlg::~CMainDlg() = default;
@@ -135,12 +141,13 @@ void CMainDlg::BuildClient() {
 }
 
 void CMainDlg::OnInitDialog() {
-    setWindowIcon(AppIcon());
-
     const LoadedSettings loaded = LoadSettings(m_settings, m_strModuleDirGiven);
     m_nPollSeconds = loaded.nPollSeconds;
     m_bSound = loaded.bSound;
     m_nStartupMode = loaded.nStartupMode;
+    // No other copy runs, so a temporary file beside the task file is a killed rewrite's.
+    RemoveLeftoverTempFile();
+    m_pWatcher->Watch(g_szTaskFilePath);
 
     ApplyWindowPlacement(*this, LoadWindowPlacement(m_settings));
 
@@ -156,11 +163,11 @@ void CMainDlg::OnInitDialog() {
     m_strModuleDir = m_strModuleDirGiven;
 
     if (m_nStartupMode == kStartupMinimized) {
-        showMinimized();
+        ShowMinimizedOnceMapped(*this);
     } else if (m_nStartupMode == kStartupHidden) {
         // Never shown in the first place, so nothing flashes up before it hides.
         if (!m_bTrayAvailable) {
-            showMinimized();
+            ShowMinimizedOnceMapped(*this);
         }
     } else {
         showNormal();
@@ -183,14 +190,16 @@ void CMainDlg::OnTimer() {
     }
     UpdateClock();
     ++m_nTickCount;
+    // A new hour, or a jump of the clock, calls for a poll besides the interval.
+    const bool bClockCalls =
+        m_pollTrigger.OnTick(m_clock.GetCurrentTime(), m_clock.GetSteadyMilliseconds());
 
     // Ticks go on while a poll waits on the user, but they never start a second poll.
-    if (m_nTickCount < m_nPollSeconds || m_bPolling == 1 || IsPollRunning()) {
+    if ((m_nTickCount < m_nPollSeconds && !bClockCalls) || m_bPolling == 1 || IsPollRunning()) {
         return;
     }
     m_bPolling = 1;
     QApplication::alert(this, 150);
-    m_timer.start();  // the next tick comes a full second from here
     m_nTickCount = 0;
     if (!m_titleRestore.isActive()) {
         m_strTitleBeforePoll = windowTitle();
@@ -198,10 +207,20 @@ void CMainDlg::OnTimer() {
     m_titleRestore.stop();
     setWindowTitle(QString::fromLatin1(Str::PollingTasks));
     PollTasks();
+    // The next tick comes a full second after the poll has ended, so that however long the
+    // poll took and whatever the interval, the window handles its input before the next one.
+    m_timer.start();
     // The poll title stays a moment even when the poll is instant, without holding up the
     // event loop.
     m_titleRestore.start();
     m_bPolling = 0;
+}
+
+void CMainDlg::OnTaskFileChanged() {
+    if (m_bPolling == 1) {
+        return;
+    }
+    PollTasks();
 }
 
 void CMainDlg::RestoreTitleAfterPoll() {
@@ -311,9 +330,12 @@ void CMainDlg::OnTrayNotify(QSystemTrayIcon::ActivationReason reason) {
     showNormal();
     raise();
     activateWindow();
+    CReminderDlg::BringOpenReminderToFront();
 }
 
 void CMainDlg::BringToFront() {
+    // A reminder waiting for an answer comes first, wherever the window is.
+    const bool bReminderOpen = CReminderDlg::BringOpenReminderToFront();
     if (!m_bInitialised) {
         // Start-up reminders are still being answered; come forward once they are done.
         m_bActivationPending = true;
@@ -327,6 +349,11 @@ void CMainDlg::BringToFront() {
     if (isHidden() || isMinimized()) {
         showNormal();
     }
+    if (bReminderOpen) {
+        // Shown behind the reminder, which keeps the front.
+        CReminderDlg::BringOpenReminderToFront();
+        return;
+    }
     raise();
     activateWindow();
 }
@@ -338,7 +365,11 @@ int CMainDlg::PollTasks() {
         return 0;
     }
     const CWaitCursor wait;
+    const CTime started = m_clock.GetCurrentTime();
+    m_pWatcher->PollStarting();
     const int result = PollTaskFile(*this);
+    m_pWatcher->PollEnded();
+    m_pollTrigger.OnPolled(started);
     // One model update per poll, and none at all when nothing changed.
     m_pModel->SetRows(std::exchange(m_newRows, {}));
     return result;
@@ -350,7 +381,10 @@ CTime CMainDlg::Now() {
 
 ReminderAnswer CMainDlg::AskReminder(const ReminderRequest& request) {
     const CArrowCursor arrow;
-    return CReminderDlg::AskReminder(request, m_bSound);
+    m_pWatcher->ReminderRaised();
+    const ReminderAnswer answer = CReminderDlg::AskReminder(request, m_bSound);
+    m_pWatcher->ReminderAnswered();
+    return answer;
 }
 
 void CMainDlg::ShowTaskDetails(int nRecord) {

@@ -10,9 +10,11 @@
 #include <vector>
 
 #include "reminder/poll.h"
+#include "reminder/polltrigger.h"
 #include "tasks/tasksort.h"
 
 class CSettingsStore;
+class CTaskFileWatcher;
 class CTaskListModel;
 struct CMainActions;
 class IClock;
@@ -64,7 +66,7 @@ public slots:
     // The exit question; Yes ends the program.
     void OnCancel();
     void OnTrayNotify(QSystemTrayIcon::ActivationReason reason);
-    // Another copy was started: show this one instead.
+    // Another copy was started: show this one instead, an open reminder in front.
     void BringToFront();
 
     // The task commands. Each does nothing while a timer-driven poll runs; those that act on
@@ -100,6 +102,8 @@ private:
     void AddTrayIcon();
     void RemoveTrayIcon();
     void RestoreTitleAfterPoll();
+    // Another program changed the task file: the list follows.
+    void OnTaskFileChanged();
     // A key pressed in the list; true when it ran a command.
     bool OnListKeyDown(int key);
     // The task of the selected row, if a row is selected.
@@ -122,6 +126,9 @@ private:
     QTreeView* m_pTaskList = nullptr;
     CTaskListModel* m_pModel = nullptr;
     QSystemTrayIcon* m_pTrayIcon = nullptr;
+
+    CTaskFileWatcher* m_pWatcher = nullptr;
+    CPollTrigger m_pollTrigger;
 
     QTimer m_timer;
     QTimer m_titleRestore;

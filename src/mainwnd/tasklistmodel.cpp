@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "res/strings.h"
+#include "tasks/displaytext.h"
 
 namespace {
 
@@ -53,7 +54,7 @@ QVariant CTaskListModel::data(const QModelIndex& index, int role) const {
     if (role == Qt::DisplayRole) {
         switch (index.column()) {
             case kTaskColumn:
-                return FromFileText(row.text);
+                return FromFileText(DisplayText(row.text));  // an over-long title in part
             case kStatusColumn:
                 return FromFileText(row.statusText);
             case kRecurrenceColumn:
