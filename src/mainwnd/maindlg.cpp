@@ -382,7 +382,10 @@ CTime CMainDlg::Now() {
 ReminderAnswer CMainDlg::AskReminder(const ReminderRequest& request) {
     const CArrowCursor arrow;
     m_pWatcher->ReminderRaised();
+    // The window takes no commands while the reminder waits; the tray icon still works.
+    setEnabled(false);
     const ReminderAnswer answer = CReminderDlg::AskReminder(request, m_bSound);
+    setEnabled(true);
     m_pWatcher->ReminderAnswered();
     return answer;
 }

@@ -48,6 +48,13 @@ bool IsAnswerInput(QEvent::Type type) {
 
 }  // namespace
 
+QString CReminderDlg::NoticeTimeFormat() {
+    // Tasks fall due on the hour; some locales' short form still counts the seconds.
+    QString format = QLocale::system().timeFormat(QLocale::ShortFormat);
+    format.remove(QStringLiteral(":ss"));
+    return format;
+}
+
 CReminderDlg* CReminderDlg::s_pOpen = nullptr;
 int CReminderDlg::s_nInputGuardMs = CReminderDlg::kInputGuardMs;
 
@@ -65,6 +72,10 @@ CReminderDlg::CReminderDlg(IAlertPlayer* pPlayer, IDesktopNotifier* pNotifier, Q
     // While the main window hides in the tray the reminder is the only window on screen;
     // answering it must not count as closing the program's last window and end the program.
     setAttribute(Qt::WA_QuitOnClose, false);
+    // Modal, but blocking none of the program's windows by itself: the poll holds the main
+    // window up while it waits, and the tray icon stays live, so that its double-click can
+    // bring the reminder forward. An application-modal dialog would swallow that click.
+    setWindowModality(Qt::WindowModal);
     ApplyColours();
 
     connect(m_ui->m_details, &QPushButton::clicked, this, &CReminderDlg::accept);
@@ -206,8 +217,7 @@ void CReminderDlg::OnInitDialog() {
 QString CReminderDlg::NoticeBody() const {
     // When the task falls due, read back from the instant: hour 24 is midnight of the next day.
     const LocalTm due = CTime::FromLocal(m_nYear, m_nMonth, m_nDay, m_nHour).GetLocalTm();
-    const QString time =
-        QLocale::system().toString(QTime(due.hour, due.minute), QLocale::ShortFormat);
+    const QString time = QTime(due.hour, due.minute).toString(NoticeTimeFormat());
     return m_szCaption + QLatin1Char('\n') +
            QStringLiteral("%1/%2/%3 %4").arg(due.month).arg(due.day).arg(due.year).arg(time);
 }

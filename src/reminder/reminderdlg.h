@@ -64,6 +64,8 @@ public:
     // The desktop notice's text under the task's title: the caption, then the date and hour
     // the task falls due.
     QString NoticeBody() const;
+    // The locale's short time form, without seconds.
+    static QString NoticeTimeFormat();
 
     QLabel* TitleStatic() const;
     QLabel* DateStatic() const;

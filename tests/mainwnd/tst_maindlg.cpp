@@ -60,6 +60,7 @@ public:
         int bPlaySound = 0;
         bool bMainVisible = false;
         bool bArrowCursor = false;  // not the poll's wait cursor
+        bool bMainEnabled = true;
     };
 
     CReminderResponder(QWidget* pMain, Answer answer) : m_pMain(pMain), m_answer(answer) {
@@ -80,7 +81,8 @@ private:
         const QCursor* pCursor = QApplication::overrideCursor();
         seen.push_back({pDlg->m_szCaption, pDlg->m_szTitle, pDlg->m_nRecord, pDlg->m_bPlaySound,
                         m_pMain->isVisible(),
-                        pCursor != nullptr && pCursor->shape() == Qt::ArrowCursor});
+                        pCursor != nullptr && pCursor->shape() == Qt::ArrowCursor,
+                        m_pMain->isEnabled()});
         if (onOpen) {
             onOpen();
         }
@@ -273,6 +275,8 @@ private slots:
         QCOMPARE(responder.seen.size(), size_t{1});
         const CReminderResponder::Seen& seen = responder.seen.front();
         QVERIFY(!seen.bMainVisible);
+        QVERIFY(!seen.bMainEnabled);  // held up while the reminder waits
+        QVERIFY(m_pDlg->isEnabled());
         QCOMPARE(seen.caption, QString("Now Due!"));
         QCOMPARE(seen.title, QString("Dentist"));
         QCOMPARE(seen.nRecord, 2);

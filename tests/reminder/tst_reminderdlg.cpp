@@ -670,7 +670,8 @@ void TestReminderDlg::noticeNamesTaskCaptionAndDueTime() {
     });
     CReminderDlg::AskReminder(request, 0, &player, &notifier);
 
-    const QString time = QLocale::system().toString(QTime(shownHour, 0), QLocale::ShortFormat);
+    const QString time = QTime(shownHour, 0).toString(CReminderDlg::NoticeTimeFormat());
+    QVERIFY(!time.contains(":00:00"));
     QCOMPARE(notifier.m_notices,
              QStringList({"Dentist | Missed Appointments!\n" + date + " " + time}));
 }
