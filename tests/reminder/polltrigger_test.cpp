@@ -85,7 +85,7 @@ TEST(PollTriggerTest, CallsForAPollAtOnceWhenTheWallClockJumps) {
         {"a tick that reads a second late", 2, 1000, false},
         {"a late tick", 3, 2800, false},
         {"a long poll held up the ticks", 40, 39500, false},
-        {"resumed after a night's sleep", 8 * 3600, 1000, true},
+        {"resumed after a night's sleep", std::int64_t{8} * 3600, 1000, true},
         {"the clock set on by a few minutes", 301, 1000, true},
         {"the clock set back by a few minutes", -299, 1000, true},
         {"set on by just over the margin", 5, 1000, true},
