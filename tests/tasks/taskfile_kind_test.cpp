@@ -110,29 +110,4 @@ TEST_F(TaskFileKindTest, ATemporaryFileLeftByAKilledRewriteIsRemoved) {
     EXPECT_TRUE(fs::exists(fs::path(TempFilePath()) / "keep"));
 }
 
-TEST_F(TaskFileKindTest, StampsTellVersionsOfTheFileApart) {
-    const std::string path = g_szTaskFilePath;
-    EXPECT_FALSE(StampOfFile(path).bExists);
-    WriteTasks("#1/1/2030{+}0{+}0{+}0{+}A{+}{+}6\r\n");
-    const FileStamp first = StampOfFile(path);
-    EXPECT_TRUE(first.bExists);
-    EXPECT_EQ(StampOfFile(path), first);
-
-    // Replaced by rename with content of the same size and the same modification time.
-    const fs::file_time_type time = fs::last_write_time(path);
-    const std::string other = (m_dir / "other").string();
-    WriteFile(other, "#1/1/2030{+}0{+}0{+}0{+}B{+}{+}6\r\n");
-    fs::last_write_time(other, time);
-    fs::rename(other, path);
-    const FileStamp replaced = StampOfFile(path);
-    EXPECT_NE(replaced, first);
-    EXPECT_EQ(replaced.size, first.size);
-    EXPECT_EQ(replaced.modifiedNs, first.modifiedNs);
-
-    // Rewritten in place, its modification time put back.
-    WriteTasks("#1/1/2030{+}0{+}0{+}0{+}C{+}{+}6\r\n");
-    fs::last_write_time(path, time);
-    EXPECT_NE(StampOfFile(path), replaced);
-}
-
 }  // namespace
