@@ -663,29 +663,6 @@ private slots:
         QCOMPARE(ReadTasks().size(), size_t{2});
     }
 
-    void trayAndSecondCopyBringAnOpenReminderForward() {
-        CMainDlg& dlg = Start();
-        dlg.OnOK();  // hidden in the tray
-        CReminderResponder responder(&dlg, Answer::Okay);
-        bool bTrayBrought = false;
-        bool bCopyBrought = false;
-        responder.onOpen = [&] {
-            auto* pReminder = qobject_cast<CReminderDlg*>(QApplication::activeModalWidget());
-            pReminder->showMinimized();
-            dlg.OnTrayNotify(QSystemTrayIcon::DoubleClick);
-            bTrayBrought = !pReminder->isMinimized() && dlg.isVisible();
-            pReminder->showMinimized();
-            dlg.BringToFront();
-            bCopyBrought = !pReminder->isMinimized();
-        };
-        m_clock.now = CTime::FromLocal(2030, 3, 10, 12, 30, 5);
-        WriteTasks({"#3/10/2030{+}0{+}0{+}0{+}Dentist{+}{+}12"});
-        dlg.OnRefresh();
-        QCOMPARE(responder.seen.size(), size_t{1});
-        QVERIFY(bTrayBrought);
-        QVERIFY(bCopyBrought);
-    }
-
     void clockTexts() {
         const QLocale us(QLocale::English, QLocale::UnitedStates);
         QCOMPARE(FormatClockDate(QDate(2024, 3, 5), us), QString("Tuesday March 5, 2024"));
