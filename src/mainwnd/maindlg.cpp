@@ -79,7 +79,8 @@ CMainDlg::CMainDlg(CSettingsStore& settings, const IClock& clock, std::string mo
     m_titleRestore.setInterval(150);
     connect(&m_titleRestore, &QTimer::timeout, this, &CMainDlg::RestoreTitleAfterPoll);
     m_pWatcher = new CTaskFileWatcher(this);
-    connect(m_pWatcher, &CTaskFileWatcher::ChangedOutside, this, &CMainDlg::OnTaskFileChanged);
+    // Another program changed the task file: the list follows, as after Refresh.
+    connect(m_pWatcher, &CTaskFileWatcher::ChangedOutside, this, &CMainDlg::OnRefresh);
 }
 
 CMainDlg::~CMainDlg() = default;
@@ -207,20 +208,10 @@ void CMainDlg::OnTimer() {
     m_titleRestore.stop();
     setWindowTitle(QString::fromLatin1(Str::PollingTasks));
     PollTasks();
-    // The next tick comes a full second after the poll has ended, so that however long the
-    // poll took and whatever the interval, the window handles its input before the next one.
-    m_timer.start();
     // The poll title stays a moment even when the poll is instant, without holding up the
     // event loop.
     m_titleRestore.start();
     m_bPolling = 0;
-}
-
-void CMainDlg::OnTaskFileChanged() {
-    if (m_bPolling == 1) {
-        return;
-    }
-    PollTasks();
 }
 
 void CMainDlg::RestoreTitleAfterPoll() {
@@ -370,6 +361,11 @@ int CMainDlg::PollTasks() {
     const int result = PollTaskFile(*this);
     m_pWatcher->PollEnded();
     m_pollTrigger.OnPolled(started);
+    // The next tick comes a full second after any poll has ended, so that however long it took
+    // and whatever the interval, the window handles its input before the next one.
+    if (m_timer.isActive()) {
+        m_timer.start();
+    }
     // One model update per poll, and none at all when nothing changed.
     m_pModel->SetRows(std::exchange(m_newRows, {}));
     return result;

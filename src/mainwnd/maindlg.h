@@ -102,8 +102,6 @@ private:
     void AddTrayIcon();
     void RemoveTrayIcon();
     void RestoreTitleAfterPoll();
-    // Another program changed the task file: the list follows.
-    void OnTaskFileChanged();
     // A key pressed in the list; true when it ran a command.
     bool OnListKeyDown(int key);
     // The task of the selected row, if a row is selected.
