@@ -4,10 +4,12 @@ set -euo pipefail
 
 packages=(
     g++ cmake ninja-build pkg-config clang-format
-    qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev libgl-dev
+    qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev libqt6dbus6 libgl-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     gstreamer1.0-plugins-base gstreamer1.0-plugins-good
     xvfb xauth x11-utils tzdata fonts-dejavu-core
+    # The desktop test: a window manager, a tray, a session bus and a notification server.
+    openbox trayer xdotool dbus-daemon dunst
 )
 
 missing=()

@@ -8,10 +8,13 @@
 #include "app/singlecopyguard.h"
 #include "mainwnd/maindlg.h"
 #include "reminder/ctime.h"
+#include "res/images.h"
 #include "res/strings.h"
 
 CTaskApp::CTaskApp(int& argc, char** argv) : QApplication(argc, argv) {
     setApplicationName(QString::fromLatin1(Str::AppTitle));
+    // Every window of the program, the reminders and message boxes included, shows its icon.
+    setWindowIcon(AppIcon());
     // The window hides into the tray and reminders close on their own; neither ends the
     // program, only the exit question does.
     setQuitOnLastWindowClosed(false);

@@ -9,6 +9,8 @@
 #include <QThread>
 #include <algorithm>
 
+#include "platform/privatefolder.h"
+
 namespace {
 
 constexpr QByteArrayView kActivateRequest = "activate\n";
@@ -23,18 +25,20 @@ constexpr int kAttemptMs = 250;
 constexpr int kRetryPauseMs = 20;
 constexpr int kWriteWaitMs = 1000;
 
-QString RuntimeFolder() {
-    QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    if (folder.isEmpty()) {
-        folder = QDir::tempPath();
-    }
-    return folder;
+QStringList GuardFolders() {
+    // Qt hands out a runtime folder only when it is the user's own; never the shared /tmp.
+    return {QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation),
+            QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation) +
+                QStringLiteral("/Marmoset Task")};
 }
 
 }  // namespace
 
 CSingleCopyGuard::CSingleCopyGuard(const QString& name, QObject* parent)
-    : QObject(parent), m_strName(name), m_strFolder(RuntimeFolder()) {}
+    : CSingleCopyGuard(name, GuardFolders(), parent) {}
+
+CSingleCopyGuard::CSingleCopyGuard(const QString& name, const QStringList& folders, QObject* parent)
+    : QObject(parent), m_strName(name), m_strFolder(FirstPrivateFolder(folders)) {}
 
 CSingleCopyGuard::~CSingleCopyGuard() {
     // The socket goes before the lock, so a copy that takes the lock next finds no server of ours.
@@ -81,6 +85,11 @@ bool CSingleCopyGuard::TryBecomeFirst() {
     if (m_pLock && m_pLock->isLocked()) {
         return true;
     }
+    if (m_strFolder.isEmpty()) {
+        // A lock or socket anywhere else could be another user's; better two copies than none.
+        qWarning("No private folder for the single-copy guard; running without it");
+        return true;
+    }
     m_pLock = std::make_unique<QLockFile>(LockFilePath());
     // Only a dead owner makes the lock stale; a copy that has run for days keeps it.
     m_pLock->setStaleLockTime(0);
@@ -91,8 +100,14 @@ bool CSingleCopyGuard::TryBecomeFirst() {
     const QLockFile::LockError error = m_pLock->error();
     m_pLock.reset();
     if (error == QLockFile::LockFailedError) {
-        RequestActivation(kConnectBudgetMs);
-        return false;
+        if (RequestActivation(kConnectBudgetMs)) {
+            return false;
+        }
+        // The lock's owner does not answer: it is not a copy that can show itself. Run, and
+        // leave its socket name alone.
+        qWarning("The copy holding %s does not answer; starting anyway",
+                 qPrintable(LockFilePath()));
+        return true;
     }
     // No lock file can be made here. Rather than refuse to start, run unguarded unless a
     // running copy answers.

@@ -18,12 +18,16 @@
 #include "mainwnd/cursorguards.h"
 #include "mainwnd/mainactions.h"
 #include "mainwnd/messagebox.h"
+#include "mainwnd/showminimized.h"
+#include "mainwnd/taskfilewatcher.h"
 #include "mainwnd/tasklistmodel.h"
 #include "prefs/windowplacement.h"
 #include "reminder/ctime.h"
 #include "reminder/reminderdlg.h"
 #include "res/images.h"
 #include "res/strings.h"
+#include "tasks/taskfile.h"
+#include "tasks/taskfilerewrite.h"
 #include "tasks/taskline.h"
 
 namespace {
@@ -74,6 +78,9 @@ CMainDlg::CMainDlg(CSettingsStore& settings, const IClock& clock, std::string mo
     m_titleRestore.setSingleShot(true);
     m_titleRestore.setInterval(150);
     connect(&m_titleRestore, &QTimer::timeout, this, &CMainDlg::RestoreTitleAfterPoll);
+    m_pWatcher = new CTaskFileWatcher(this);
+    // Another program changed the task file: the list follows, as after Refresh.
+    connect(m_pWatcher, &CTaskFileWatcher::ChangedOutside, this, &CMainDlg::OnRefresh);
 }
 
 CMainDlg::~CMainDlg() = default;
@@ -135,12 +142,13 @@ void CMainDlg::BuildClient() {
 }
 
 void CMainDlg::OnInitDialog() {
-    setWindowIcon(AppIcon());
-
     const LoadedSettings loaded = LoadSettings(m_settings, m_strModuleDirGiven);
     m_nPollSeconds = loaded.nPollSeconds;
     m_bSound = loaded.bSound;
     m_nStartupMode = loaded.nStartupMode;
+    // No other copy runs, so a temporary file beside the task file is a killed rewrite's.
+    RemoveLeftoverTempFile();
+    m_pWatcher->Watch(g_szTaskFilePath);
 
     ApplyWindowPlacement(*this, LoadWindowPlacement(m_settings));
 
@@ -156,11 +164,11 @@ void CMainDlg::OnInitDialog() {
     m_strModuleDir = m_strModuleDirGiven;
 
     if (m_nStartupMode == kStartupMinimized) {
-        showMinimized();
+        ShowMinimizedOnceMapped(*this);
     } else if (m_nStartupMode == kStartupHidden) {
         // Never shown in the first place, so nothing flashes up before it hides.
         if (!m_bTrayAvailable) {
-            showMinimized();
+            ShowMinimizedOnceMapped(*this);
         }
     } else {
         showNormal();
@@ -183,14 +191,16 @@ void CMainDlg::OnTimer() {
     }
     UpdateClock();
     ++m_nTickCount;
+    // A new hour, or a jump of the clock, calls for a poll besides the interval.
+    const bool bClockCalls =
+        m_pollTrigger.OnTick(m_clock.GetCurrentTime(), m_clock.GetSteadyMilliseconds());
 
     // Ticks go on while a poll waits on the user, but they never start a second poll.
-    if (m_nTickCount < m_nPollSeconds || m_bPolling == 1 || IsPollRunning()) {
+    if ((m_nTickCount < m_nPollSeconds && !bClockCalls) || m_bPolling == 1 || IsPollRunning()) {
         return;
     }
     m_bPolling = 1;
     QApplication::alert(this, 150);
-    m_timer.start();  // the next tick comes a full second from here
     m_nTickCount = 0;
     if (!m_titleRestore.isActive()) {
         m_strTitleBeforePoll = windowTitle();
@@ -311,9 +321,12 @@ void CMainDlg::OnTrayNotify(QSystemTrayIcon::ActivationReason reason) {
     showNormal();
     raise();
     activateWindow();
+    CReminderDlg::BringOpenReminderToFront();
 }
 
 void CMainDlg::BringToFront() {
+    // A reminder waiting for an answer comes first, wherever the window is.
+    const bool bReminderOpen = CReminderDlg::BringOpenReminderToFront();
     if (!m_bInitialised) {
         // Start-up reminders are still being answered; come forward once they are done.
         m_bActivationPending = true;
@@ -327,6 +340,11 @@ void CMainDlg::BringToFront() {
     if (isHidden() || isMinimized()) {
         showNormal();
     }
+    if (bReminderOpen) {
+        // Shown behind the reminder, which keeps the front.
+        CReminderDlg::BringOpenReminderToFront();
+        return;
+    }
     raise();
     activateWindow();
 }
@@ -338,7 +356,17 @@ int CMainDlg::PollTasks() {
         return 0;
     }
     const CWaitCursor wait;
-    return m_poller.Poll(*this);
+    const CTime started = m_clock.GetCurrentTime();
+    m_pWatcher->PollStarting();
+    const int result = m_poller.Poll(*this);
+    m_pWatcher->PollEnded();
+    m_pollTrigger.OnPolled(started);
+    // The next tick comes a full second after any poll has ended, so that however long it took
+    // and whatever the interval, the window handles its input before the next one.
+    if (m_timer.isActive()) {
+        m_timer.start();
+    }
+    return result;
 }
 
 CTime CMainDlg::Now() {
@@ -347,7 +375,13 @@ CTime CMainDlg::Now() {
 
 ReminderAnswer CMainDlg::AskReminder(const ReminderRequest& request) {
     const CArrowCursor arrow;
-    return CReminderDlg::AskReminder(request, m_bSound);
+    m_pWatcher->ReminderRaised();
+    // The window takes no commands while the reminder waits; the tray icon still works.
+    setEnabled(false);
+    const ReminderAnswer answer = CReminderDlg::AskReminder(request, m_bSound);
+    setEnabled(true);
+    m_pWatcher->ReminderAnswered();
+    return answer;
 }
 
 void CMainDlg::ShowTaskDetails(int nRecord) {

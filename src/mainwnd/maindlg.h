@@ -9,10 +9,12 @@
 #include <string>
 
 #include "reminder/poll.h"
+#include "reminder/polltrigger.h"
 #include "reminder/taskpoller.h"
 #include "tasks/tasksort.h"
 
 class CSettingsStore;
+class CTaskFileWatcher;
 class CTaskListModel;
 struct CMainActions;
 class IClock;
@@ -64,7 +66,7 @@ public slots:
     // The exit question; Yes ends the program.
     void OnCancel();
     void OnTrayNotify(QSystemTrayIcon::ActivationReason reason);
-    // Another copy was started: show this one instead.
+    // Another copy was started: show this one instead, an open reminder in front.
     void BringToFront();
 
     // The task commands. Each does nothing while a timer-driven poll runs; those that act on
@@ -122,6 +124,9 @@ private:
     QTreeView* m_pTaskList = nullptr;
     CTaskListModel* m_pModel = nullptr;
     QSystemTrayIcon* m_pTrayIcon = nullptr;
+
+    CTaskFileWatcher* m_pWatcher = nullptr;
+    CPollTrigger m_pollTrigger;
 
     QTimer m_timer;
     QTimer m_titleRestore;

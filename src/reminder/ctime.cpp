@@ -75,6 +75,11 @@ LocalTm CTime::GetLocalTm() const {
     return tm;
 }
 
+std::int64_t IClock::GetSteadyMilliseconds() const {
+    const auto since = std::chrono::steady_clock::now().time_since_epoch();
+    return std::chrono::duration_cast<std::chrono::milliseconds>(since).count();
+}
+
 CTime CSystemClock::GetCurrentTime() const {
     const auto since = std::chrono::system_clock::now().time_since_epoch();
     return CTime(std::chrono::floor<std::chrono::seconds>(since).count());

@@ -53,6 +53,9 @@ class IClock {
 public:
     virtual ~IClock() = default;
     virtual CTime GetCurrentTime() const = 0;
+    // Milliseconds from some fixed point, from a clock that nobody sets and that stands still
+    // while the machine sleeps: the wall clock is measured against it to see it jump.
+    virtual std::int64_t GetSteadyMilliseconds() const;
 };
 
 class CSystemClock final : public IClock {

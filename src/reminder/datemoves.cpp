@@ -1,8 +1,11 @@
 #include "reminder/datemoves.h"
 
+#include <algorithm>
 #include <cstdint>
+#include <limits>
 
-#include "reminder/ctime.h"
+#include "reminder/civil.h"
+#include "reminder/classify.h"
 
 std::optional<DueDate> MoveDueDate(const DueDate& from, int years, int months, int days) {
     // The date is counted at midday: a move is about the calendar, and an hour of 24 or one
@@ -20,6 +23,34 @@ std::optional<DueDate> MoveDueDate(const DueDate& from, int years, int months, i
 
 namespace {
 
+// One period of a repeating task.
+struct Period {
+    int years = 0;
+    int months = 0;
+    int days = 0;
+};
+
+constexpr int kDaysPerWeek = 7;
+// Every month has at least this many days, so a day up to it survives any move by months.
+constexpr int kDaysInEveryMonth = 28;
+// Single moves a task may take after the long jump; a few are ever needed (see Acknowledged).
+constexpr int kMostSingleMoves = 64;
+// The most periods one move skips: small enough that the periods' sum fits an int.
+constexpr std::int64_t kLongestRun = std::numeric_limits<int>::max() / 12;
+
+std::optional<Period> PeriodOf(int recurrence) {
+    if (recurrence == ToInt(Recurrence::Monthly)) {
+        return Period{0, 1, 0};
+    }
+    if (recurrence == ToInt(Recurrence::Yearly)) {
+        return Period{1, 0, 0};
+    }
+    if (IsWeekly(recurrence)) {
+        return Period{0, 0, kDaysPerWeek};
+    }
+    return std::nullopt;
+}
+
 std::optional<TaskRecord> Moved(const TaskRecord& task, int years, int months, int days) {
     const std::optional<DueDate> date =
         MoveDueDate({task.dueYear, task.dueMonth, task.dueDay}, years, months, days);
@@ -34,32 +65,96 @@ std::optional<TaskRecord> Moved(const TaskRecord& task, int years, int months, i
     return moved;
 }
 
-std::optional<TaskRecord> Acknowledged(const TaskRecord& task) {
-    constexpr int kDaysPerWeek = 7;
-    if (task.recurrence == ToInt(Recurrence::Monthly)) {
-        return Moved(task, 0, 1, 0);
+std::optional<TaskRecord> Moved(const TaskRecord& task, const Period& period, int times) {
+    return Moved(task, period.years * times, period.months * times, period.days * times);
+}
+
+bool DueAfter(const TaskRecord& task, CTime now) {
+    return TaskInstantsOf(task).due > now;
+}
+
+// How many periods can be skipped in one move and still leave a task with a normalised date
+// due no later than `today`: one period short of the whole ones between them, so that the
+// single moves that follow make the last step. 0 when a jump would not give the same date as
+// that many single moves (a day the months ahead may not all have).
+std::int64_t PeriodsToSkip(const TaskRecord& task, const Period& period, const LocalTm& today) {
+    if (period.days != 0) {
+        const std::int64_t days = civil::DaysFromCivil(today.year, today.month, today.day) -
+                                  civil::DaysFromCivil(task.dueYear, task.dueMonth, task.dueDay);
+        return days / period.days - 1;
     }
-    if (task.recurrence == ToInt(Recurrence::Yearly)) {
-        return Moved(task, 1, 0, 0);
+    const bool bAnyMonthHasTheDay = task.dueDay <= kDaysInEveryMonth;
+    if (period.months != 0) {
+        if (!bAnyMonthHasTheDay) {
+            return 0;
+        }
+        return (std::int64_t{today.year} - task.dueYear) * 12 + today.month - task.dueMonth - 1;
     }
-    if (IsWeekly(task.recurrence)) {
-        return Moved(task, 0, 0, kDaysPerWeek);
+    if (!bAnyMonthHasTheDay && task.dueMonth == 2) {
+        return 0;  // 29 February: the next single move makes it 1 March
     }
-    // One-time tasks, and codes that name no repeat, are done once acknowledged.
-    TaskRecord done = task;
-    done.status = ToInt(TaskStatus::Complete);
-    return done;
+    return std::int64_t{today.year} - task.dueYear - 1;
+}
+
+std::optional<TaskRecord> Acknowledged(const TaskRecord& task, CTime now) {
+    const std::optional<Period> period = PeriodOf(task.recurrence);
+    if (!period) {
+        // One-time tasks, and codes that name no repeat, are done once acknowledged.
+        TaskRecord done = task;
+        done.status = ToInt(TaskStatus::Complete);
+        return done;
+    }
+    // The first move always happens, as for a task answered on time; it also normalises the
+    // stored date. Once the date is normal, whole runs of periods are skipped in one move
+    // (every move is counted on the calendar, so a run of single moves adds up exactly), and
+    // single moves make the rest.
+    std::optional<TaskRecord> moved = Moved(task, *period, 1);
+    if (!moved || DueAfter(*moved, now)) {
+        return moved;
+    }
+    const LocalTm today = now.GetLocalTm();
+    int nSingleMoves = 0;
+    while (moved && !DueAfter(*moved, now) && nSingleMoves < kMostSingleMoves) {
+        const std::int64_t skip = PeriodsToSkip(*moved, *period, today);
+        const int times = static_cast<int>(std::clamp<std::int64_t>(skip, 1, kLongestRun));
+        moved = Moved(*moved, *period, times);
+        nSingleMoves += times == 1 ? 1 : 0;
+    }
+    return moved;
+}
+
+std::optional<TaskRecord> PutOffToTomorrow(const TaskRecord& task, CTime now) {
+    std::optional<TaskRecord> later = Moved(task, 0, 0, 1);
+    if (!later) {
+        return later;
+    }
+    const LocalTm today = now.GetLocalTm();
+    const std::optional<DueDate> tomorrow =
+        MoveDueDate({today.year, today.month, today.day}, 0, 0, 1);
+    if (!tomorrow) {
+        return std::nullopt;
+    }
+    const auto dayOf = [](int year, int month, int day) {
+        return civil::DaysFromCivil(year, month, day);
+    };
+    if (dayOf(later->dueYear, later->dueMonth, later->dueDay) <
+        dayOf(tomorrow->year, tomorrow->month, tomorrow->day)) {
+        later->dueYear = tomorrow->year;
+        later->dueMonth = tomorrow->month;
+        later->dueDay = tomorrow->day;
+    }
+    return later;
 }
 
 }  // namespace
 
-std::optional<TaskRecord> AnsweredTask(const TaskRecord& task, ReminderAnswer answer) {
+std::optional<TaskRecord> AnsweredTask(const TaskRecord& task, ReminderAnswer answer, CTime now) {
     switch (answer) {
         case ReminderAnswer::Okay:
         case ReminderAnswer::Details:
-            return Acknowledged(task);
+            return Acknowledged(task, now);
         case ReminderAnswer::RemindTomorrow:
-            return Moved(task, 0, 0, 1);
+            return PutOffToTomorrow(task, now);
         case ReminderAnswer::None:
             break;
     }

@@ -2,6 +2,7 @@
 
 #include <optional>
 
+#include "reminder/ctime.h"
 #include "reminder/poll.h"
 #include "tasks/taskrecord.h"
 
@@ -18,8 +19,12 @@ struct DueDate {
 // Nothing when the resulting year does not fit an int.
 std::optional<DueDate> MoveDueDate(const DueDate& from, int years, int months, int days);
 
-// The task as an answer to its reminder leaves it: "Okay" (and "Details...") completes a
-// one-time task and moves a repeating one to its next date, "Remind me tomorrow" puts it off by
-// a day. Only the date and the status change. Nothing when the answer writes nothing or the
-// new date cannot be represented.
-std::optional<TaskRecord> AnsweredTask(const TaskRecord& task, ReminderAnswer answer);
+// The task as an answer to its reminder, given at `now`, leaves it; only the date and the
+// status change.
+// - "Okay" (and "Details...") completes a one-time task. A repeating task moves to its next
+//   date, and on by further periods until it falls due after now: a task missed for several
+//   periods is reminded once and ends where as many single moves would have left it.
+// - "Remind me tomorrow" puts the task off by a day, but never to a date before tomorrow, so
+//   a task missed days ago does not come back at the next poll.
+// Nothing when the answer writes nothing or the new date cannot be represented.
+std::optional<TaskRecord> AnsweredTask(const TaskRecord& task, ReminderAnswer answer, CTime now);

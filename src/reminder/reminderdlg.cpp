@@ -3,22 +3,66 @@
 #include <algorithm>
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QColor>
 #include <QFontMetrics>
 #include <QLayout>
+#include <QLocale>
 #include <QPalette>
 #include <QRect>
 #include <QScreen>
-#include <QTimer>
+#include <QTime>
+#include <QWindow>
 
 #include "platform/alertsound.h"
+#include "platform/desktopnotifier.h"
+#include "reminder/ctime.h"
+#include "tasks/displaytext.h"
 #include "ui_reminderdlg.h"
+
+namespace {
 
 // Room left between a widened dialog and the screen's sides, for the window frame.
 constexpr int kScreenEdge = 40;
 
-CReminderDlg::CReminderDlg(IAlertPlayer* pPlayer, QWidget* parent)
-    : QDialog(parent), m_ui(std::make_unique<Ui::CReminderDlg>()), m_pPlayer(pPlayer) {
+QString FromFileText(const std::string& text) {
+    // Task texts are stored in the system's 8-bit encoding.
+    return QString::fromLocal8Bit(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// The input that could answer the reminder: keys, and the mouse on its buttons.
+bool IsAnswerInput(QEvent::Type type) {
+    switch (type) {
+        case QEvent::KeyPress:
+        case QEvent::KeyRelease:
+        case QEvent::ShortcutOverride:
+        case QEvent::Shortcut:
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick:
+            return true;
+        default:
+            return false;
+    }
+}
+
+}  // namespace
+
+QString CReminderDlg::NoticeTimeFormat() {
+    // Tasks fall due on the hour; some locales' short form still counts the seconds.
+    QString format = QLocale::system().timeFormat(QLocale::ShortFormat);
+    format.remove(QStringLiteral(":ss"));
+    return format;
+}
+
+CReminderDlg* CReminderDlg::s_pOpen = nullptr;
+int CReminderDlg::s_nInputGuardMs = CReminderDlg::kInputGuardMs;
+
+CReminderDlg::CReminderDlg(IAlertPlayer* pPlayer, IDesktopNotifier* pNotifier, QWidget* parent)
+    : QDialog(parent),
+      m_ui(std::make_unique<Ui::CReminderDlg>()),
+      m_pPlayer(pPlayer),
+      m_pNotifier(pNotifier) {
     m_ui->setupUi(this);
     m_nTitleMinWidth = m_ui->m_title->minimumWidth();
     // A caption without a close box: the user has to give one of the three answers. The
@@ -28,28 +72,50 @@ CReminderDlg::CReminderDlg(IAlertPlayer* pPlayer, QWidget* parent)
     // While the main window hides in the tray the reminder is the only window on screen;
     // answering it must not count as closing the program's last window and end the program.
     setAttribute(Qt::WA_QuitOnClose, false);
+    // Modal, but blocking none of the program's windows by itself: the poll holds the main
+    // window up while it waits, and the tray icon stays live, so that its double-click can
+    // bring the reminder forward. An application-modal dialog would swallow that click.
+    setWindowModality(Qt::WindowModal);
     ApplyColours();
 
     connect(m_ui->m_details, &QPushButton::clicked, this, &CReminderDlg::accept);
     connect(m_ui->m_remindTomorrow, &QPushButton::clicked, this, &CReminderDlg::OnRemindTomorrow);
     connect(m_ui->m_okay, &QPushButton::clicked, this, &CReminderDlg::reject);
+    m_inputGuard.setSingleShot(true);
+    connect(&m_inputGuard, &QTimer::timeout, this, &CReminderDlg::EndInputGuard);
 }
 
-CReminderDlg::~CReminderDlg() = default;
+CReminderDlg::~CReminderDlg() {
+    EndInputGuard();
+    if (s_pOpen == this) {
+        s_pOpen = nullptr;
+    }
+}
+
+void CReminderDlg::SetInputGuardMs(int ms) {
+    s_nInputGuardMs = ms;
+}
+
+bool CReminderDlg::BringOpenReminderToFront() {
+    if (s_pOpen == nullptr) {
+        return false;
+    }
+    s_pOpen->RestoreIfMinimized();
+    s_pOpen->BringToFront();
+    return true;
+}
 
 void CReminderDlg::SetRequest(const ReminderRequest& request, int bPlaySound) {
     m_nRecord = request.nRecord;
-    // Task texts are stored in the system's 8-bit encoding.
-    m_szTitle =
-        QString::fromLocal8Bit(request.title.data(), static_cast<qsizetype>(request.title.size()));
+    // The file keeps an over-long title whole; the dialog shows a part that it can lay out.
+    m_szTitle = FromFileText(DisplayText(request.title));
     m_nYear = request.year;
     m_nMonth = request.month;
     m_nDay = request.day;
     m_nAdvanceDays = request.advanceDays;
     m_nHour = request.hour;
     m_nStatus = request.status;
-    m_szCaption = QString::fromLocal8Bit(request.caption.data(),
-                                         static_cast<qsizetype>(request.caption.size()));
+    m_szCaption = FromFileText(request.caption);
     m_bRemindTomorrow = 0;
     m_bPlaySound = bPlaySound;
 }
@@ -65,8 +131,8 @@ ReminderAnswer CReminderDlg::GetAnswer(int nResult) const {
 }
 
 ReminderAnswer CReminderDlg::AskReminder(const ReminderRequest& request, int bPlaySound,
-                                         IAlertPlayer* pPlayer) {
-    CReminderDlg dlg(pPlayer);
+                                         IAlertPlayer* pPlayer, IDesktopNotifier* pNotifier) {
+    CReminderDlg dlg(pPlayer, pNotifier);
     dlg.SetRequest(request, bPlaySound);
     const int nResult = dlg.exec();
     return dlg.GetAnswer(nResult);
@@ -111,8 +177,16 @@ void CReminderDlg::setVisible(bool visible) {
     if (bOpening) {
         OnInitDialog();
     }
+    if (!visible) {
+        EndInputGuard();
+        if (s_pOpen == this) {
+            s_pOpen = nullptr;
+        }
+    }
     QDialog::setVisible(visible);
     if (bOpening) {
+        s_pOpen = this;
+        StartInputGuard();
         BringToFront();
         // Some window systems take the request only once the window is on screen.
         QTimer::singleShot(0, this, [this] {
@@ -135,7 +209,17 @@ void CReminderDlg::OnInitDialog() {
         IAlertPlayer& player = m_pPlayer != nullptr ? *m_pPlayer : CAlertSound::Shared();
         player.Play();
     }
+    IDesktopNotifier& notifier = m_pNotifier != nullptr ? *m_pNotifier : CDesktopNotifier::Shared();
+    notifier.Notify(m_szTitle, NoticeBody());
     m_ui->m_details->setFocus();
+}
+
+QString CReminderDlg::NoticeBody() const {
+    // When the task falls due, read back from the instant: hour 24 is midnight of the next day.
+    const LocalTm due = CTime::FromLocal(m_nYear, m_nMonth, m_nDay, m_nHour).GetLocalTm();
+    const QString time = QTime(due.hour, due.minute).toString(NoticeTimeFormat());
+    return m_szCaption + QLatin1Char('\n') +
+           QStringLiteral("%1/%2/%3 %4").arg(due.month).arg(due.day).arg(due.year).arg(time);
 }
 
 void CReminderDlg::FitToTexts() {
@@ -176,4 +260,76 @@ void CReminderDlg::ApplyColours() {
 void CReminderDlg::BringToFront() {
     raise();
     activateWindow();
+}
+
+void CReminderDlg::StartInputGuard() {
+    if (s_nInputGuardMs <= 0) {
+        return;
+    }
+    // The whole program's input passes this filter while the guard lasts, so a key reaches
+    // neither the focused button nor the dialog's own Enter and Esc handling.
+    if (!m_bInputGuarded) {
+        qApp->installEventFilter(this);
+        m_pFocusBeforeGuard = focusWidget();
+    }
+    m_bInputGuarded = true;
+    m_inputGuard.start(s_nInputGuardMs);
+}
+
+void CReminderDlg::EndInputGuard() {
+    m_inputGuard.stop();
+    if (m_bInputGuarded) {
+        m_bInputGuarded = false;
+        qApp->removeEventFilter(this);
+        // A stray click may still have moved the focus; Enter means "Details..." again.
+        if (m_pFocusBeforeGuard && isVisible()) {
+            m_pFocusBeforeGuard->setFocus();
+        }
+    }
+}
+
+bool CReminderDlg::eventFilter(QObject* watched, QEvent* event) {
+    if (m_bInputGuarded && IsAnswerInput(event->type())) {
+        // Stopped at the window already, before a click could move the focus to a button.
+        if (watched == windowHandle()) {
+            return true;
+        }
+        const auto* pWidget = qobject_cast<const QWidget*>(watched);
+        if (pWidget != nullptr && (pWidget == this || isAncestorOf(pWidget))) {
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void CReminderDlg::closeEvent(QCloseEvent* event) {
+    // A window manager's close counts as "Okay", but not in the moment a stray key could
+    // have asked for it.
+    if (m_bInputGuarded) {
+        event->ignore();
+        return;
+    }
+    QDialog::closeEvent(event);
+}
+
+void CReminderDlg::changeEvent(QEvent* event) {
+    QDialog::changeEvent(event);
+    // Some window managers minimise it despite its missing minimise box; it comes back at once,
+    // or it would wait unseen and hold every later reminder behind it.
+    if (event->type() == QEvent::WindowStateChange && isVisible() && isMinimized()) {
+        QTimer::singleShot(0, this, [this] {
+            if (isVisible() && isMinimized()) {
+                RestoreIfMinimized();
+                BringToFront();
+                StartInputGuard();
+            }
+        });
+    }
+}
+
+void CReminderDlg::RestoreIfMinimized() {
+    if (isMinimized()) {
+        setWindowState(windowState() & ~Qt::WindowMinimized);
+        showNormal();
+    }
 }

@@ -1,12 +1,15 @@
 #pragma once
 
 #include <QDialog>
+#include <QPointer>
 #include <QString>
+#include <QTimer>
 #include <memory>
 
 #include "reminder/poll.h"
 
 class IAlertPlayer;
+class IDesktopNotifier;
 class QLabel;
 class QPushButton;
 
@@ -19,15 +22,34 @@ class CReminderDlg;
 //   "Details..." or Enter       -> Accepted, m_bRemindTomorrow 0
 //   "Okay" or Esc               -> Rejected, m_bRemindTomorrow 0
 //   "Remind me tomorrow"        -> Rejected, m_bRemindTomorrow 1
+//   closed by the window manager -> Rejected, m_bRemindTomorrow 0 (as "Okay")
+//
+// A reminder must not be lost or answered by accident: it has no minimise box and puts itself
+// back when a window manager minimises it all the same, and for a moment after it comes up
+// (the input guard) it ignores keys and clicks, which were meant for the program the user was
+// typing in. Each reminder also goes out as a desktop notice.
 class CReminderDlg : public QDialog {
     Q_OBJECT
 
 public:
-    // The alert sounds through pPlayer, or through the program's shared chime when none is
-    // given; a given player must outlive the dialog. Reminders are raised without a parent so
-    // they come up even while the main window is hidden.
-    explicit CReminderDlg(IAlertPlayer* pPlayer = nullptr, QWidget* parent = nullptr);
+    // The alert sounds through pPlayer and the desktop notice goes through pNotifier, or
+    // through the program's shared ones when none is given; given ones must outlive the
+    // dialog. Reminders are raised without a parent so they come up even while the main
+    // window is hidden.
+    explicit CReminderDlg(IAlertPlayer* pPlayer = nullptr, IDesktopNotifier* pNotifier = nullptr,
+                          QWidget* parent = nullptr);
     ~CReminderDlg() override;
+
+    // How long after it comes up a reminder ignores keys and clicks, in milliseconds.
+    static constexpr int kInputGuardMs = 1000;
+    // Changes that time for every reminder from now on (tests answer at once with 0).
+    static void SetInputGuardMs(int ms);
+    // Whether keys and clicks are ignored at the moment.
+    bool IsInputGuarded() const { return m_bInputGuarded; }
+
+    // Brings the open reminder, if there is one, back from minimised and to the front.
+    // Returns whether a reminder was open.
+    static bool BringOpenReminderToFront();
 
     // Fills the members from what the poll hands over; bPlaySound is the sound preference.
     void SetRequest(const ReminderRequest& request, int bPlaySound);
@@ -36,7 +58,14 @@ public:
 
     // Raises one reminder, waits for the user and returns the answer.
     static ReminderAnswer AskReminder(const ReminderRequest& request, int bPlaySound,
-                                      IAlertPlayer* pPlayer = nullptr);
+                                      IAlertPlayer* pPlayer = nullptr,
+                                      IDesktopNotifier* pNotifier = nullptr);
+
+    // The desktop notice's text under the task's title: the caption, then the date and hour
+    // the task falls due.
+    QString NoticeBody() const;
+    // The locale's short time form, without seconds.
+    static QString NoticeTimeFormat();
 
     QLabel* TitleStatic() const;
     QLabel* DateStatic() const;
@@ -62,14 +91,29 @@ public slots:
     // "Okay" and Esc.
     void reject() override;
 
+protected:
+    void changeEvent(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void OnInitDialog();
     void FitToTexts();
     void OnRemindTomorrow();
     void ApplyColours();
     void BringToFront();
+    void StartInputGuard();
+    void EndInputGuard();
+    void RestoreIfMinimized();
 
     std::unique_ptr<Ui::CReminderDlg> m_ui;
-    IAlertPlayer* m_pPlayer;   // null: the program's shared chime
-    int m_nTitleMinWidth = 0;  // the title's width before any title widened it
+    IAlertPlayer* m_pPlayer;        // null: the program's shared chime
+    IDesktopNotifier* m_pNotifier;  // null: the program's shared notifier
+    int m_nTitleMinWidth = 0;       // the title's width before any title widened it
+    bool m_bInputGuarded = false;
+    QTimer m_inputGuard;
+    QPointer<QWidget> m_pFocusBeforeGuard;
+
+    static CReminderDlg* s_pOpen;  // the reminder on screen; one at a time
+    static int s_nInputGuardMs;
 };

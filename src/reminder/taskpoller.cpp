@@ -50,7 +50,8 @@ bool RemindAndWriteBack(IPollHost& host, TaskRef& ref, std::string_view caption,
     if (answer == ReminderAnswer::Details) {
         host.ShowTaskDetails(ref.nRecord);
     }
-    std::optional<TaskRecord> answered = AnsweredTask(task, answer);
+    // Dates move from when the user answered, which may be long after the poll began.
+    std::optional<TaskRecord> answered = AnsweredTask(task, answer, host.Now());
     if (!answered) {
         return false;
     }
@@ -86,7 +87,7 @@ int CTaskPoller::ReportUnreadable(IPollHost& host) {
     m_pTable->Clear();
     // The list is empty while the message shows.
     host.ShowRows(m_pTable);
-    host.ShowError(Str::TaskFileNotFound, Str::Error);
+    host.ShowError(TaskFileProblemText(), Str::Error);
     return kPollNoFile;
 }
 

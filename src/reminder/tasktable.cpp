@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "reminder/taskrow.h"
+#include "tasks/displaytext.h"
 
 namespace {
 
@@ -34,7 +35,9 @@ void CTaskTable::Fields(std::size_t row, TaskLineFields& fields) const {
 std::string CTaskTable::ListText(std::size_t row) const {
     TaskLineFields fields;
     Fields(row, fields);
-    return FormatListText(fields.dueMonth, fields.dueDay, fields.dueYear, fields.title);
+    // An over-long title shows in part; the file keeps it whole.
+    return FormatListText(fields.dueMonth, fields.dueDay, fields.dueYear,
+                          DisplayText(fields.title));
 }
 
 int CTaskTable::NumberOf(std::size_t row) const {

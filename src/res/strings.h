@@ -32,6 +32,14 @@ inline constexpr const char* HiddenStartupNote =
     "program will appear as an icon on your Taskbar (typically next to where your system date "
     "appears). You can bring the program anytime into normal view by double-clicking that icon.";
 
+// What is wrong with a task file that cannot be read; the path follows on its own line.
+inline constexpr const char* TaskFileIsFolder = "The task file is a folder, not a file.";
+inline constexpr const char* TaskFileIsPipe =
+    "The task file is a named pipe, not a file, so it is not read.";
+inline constexpr const char* TaskFileIsDevice =
+    "The task file is a device, not a file, so it is not read.";
+inline constexpr const char* TaskFileIsNotAFile = "The task file is not a file, so it is not read.";
+
 // Shown when an answered reminder cannot be stored (a full disk, a read-only folder).
 inline constexpr const char* AnswerNotSaved =
     "Your answer to a reminder could not be saved in the task file, so the task is unchanged "

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <filesystem>
 
+#include "res/strings.h"
 #include "tasks/linereader.h"
 #include "tasks/taskline.h"
 
@@ -61,8 +62,36 @@ bool ReadEveryTask(std::vector<Record>& records, Fill fill) {
 
 }  // namespace
 
-FilePtr OpenTaskFileToRead() {
-    return FilePtr(std::fopen(g_szTaskFilePath.c_str(), "rb"));
+FilePtr OpenTaskFileToRead(FileKind* pKind) {
+    return OpenRegularFileToRead(g_szTaskFilePath, pKind);
+}
+
+std::string TaskFileProblemText() {
+    FileKind kind = FileKind::Regular;
+    static_cast<void>(OpenTaskFileToRead(&kind));
+    const char* problem = Str::ReasonCannotRead;
+    switch (kind) {
+        case FileKind::Missing:
+            problem = Str::TaskFileNotFound;
+            break;
+        case FileKind::Folder:
+            problem = Str::TaskFileIsFolder;
+            break;
+        case FileKind::Pipe:
+            problem = Str::TaskFileIsPipe;
+            break;
+        case FileKind::Device:
+            problem = Str::TaskFileIsDevice;
+            break;
+        case FileKind::Socket:
+        case FileKind::Other:
+            problem = Str::TaskFileIsNotAFile;
+            break;
+        case FileKind::Regular:
+        case FileKind::Unreadable:
+            break;
+    }
+    return std::string(problem) + "\n\n" + g_szTaskFilePath;
 }
 
 std::string TempFilePath() {

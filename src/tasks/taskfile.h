@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "tasks/linereader.h"
+#include "tasks/regularfile.h"
 #include "tasks/taskrecord.h"
 
 // Access to the task file. Every call opens the file, works and closes it again; nothing is
@@ -36,8 +37,13 @@ enum TaskFileResult : int {
     kUnchanged = 1,          // the command had nothing to change and wrote nothing
 };
 
-// Opens the task file for reading; every reader of the task file opens it here.
-FilePtr OpenTaskFileToRead();
+// Opens the task file for reading; every reader of the task file opens it here. Only a
+// regular file is opened, and the open never waits (on a named pipe, say). pKind, when given,
+// says what the path holds.
+FilePtr OpenTaskFileToRead(FileKind* pKind = nullptr);
+
+// Why the task file cannot be read, for the user: what is wrong, a blank line and the path.
+std::string TaskFileProblemText();
 
 // Path of the temporary file, beside the task file.
 std::string TempFilePath();

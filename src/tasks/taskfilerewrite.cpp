@@ -157,6 +157,16 @@ int ReplaceTaskFile(std::span<const std::string_view> lines) {
     return kDone;
 }
 
+bool RemoveLeftoverTempFile() {
+    const std::string tempPath = TempFilePath();
+    std::error_code error;
+    const fs::file_status status = fs::symlink_status(tempPath, error);
+    if (error || !(fs::is_regular_file(status) || fs::is_symlink(status))) {
+        return false;
+    }
+    return fs::remove(tempPath, error) && !error;
+}
+
 int AppendTaskLine(std::string_view line) {
     TaskFileLines file;
     if (LoadTaskFile(file, MissingTaskFile::StartsEmpty) != kDone) {

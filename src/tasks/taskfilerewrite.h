@@ -38,6 +38,12 @@ int LoadTaskFile(TaskFileLines& file, MissingTaskFile missing);
 // on failure the task file is exactly as it was and no temporary file is left.
 int ReplaceTaskFile(std::span<const std::string_view> lines);
 
+// Removes the temporary file a rewrite that was cut short (a kill, a power cut) left beside the
+// task file. Such a file is never needed: until the rename the task file is the old one, and
+// after it there is no temporary file. Only a file is removed, never a folder of that name.
+// Returns whether one was removed.
+bool RemoveLeftoverTempFile();
+
 // The lines of a loaded file for which keep(line, nTask) holds; nTask is the line's task
 // number, 0 for a line that is not a task.
 template <typename Keep>

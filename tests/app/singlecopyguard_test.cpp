@@ -1,6 +1,9 @@
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLocalSocket>
+#include <QLockFile>
 #include <QProcess>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -10,13 +13,17 @@
 #include <string>
 #include <vector>
 
+#include <unistd.h>
+
 #include "app/singlecopyguard.h"
+#include "platform/privatefolder.h"
 
 namespace {
 
 constexpr int kWaitMs = 10000;
 const char* const kChildSwitch = "--guard-child";
 const char* const kWaitForGo = "--wait-for-go";
+const char* const kHoldLock = "--hold-lock";
 
 // Each test has a name of its own, so no lock or socket carries over between tests.
 QString UniqueName() {
@@ -35,6 +42,12 @@ void Say(const char* line) {
 int RunChild(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     const QString name = QString::fromLocal8Bit(argv[2]);
+    if (argc > 3 && std::string(argv[3]) == kHoldLock) {
+        // Holds a guard's lock without ever answering on its socket, as a hung copy would.
+        QLockFile lock(name);
+        Say(lock.tryLock(0) ? "holding" : "not holding");
+        return QCoreApplication::exec();
+    }
     if (argc > 3 && std::string(argv[3]) == kWaitForGo) {
         Say("ready");
         std::string go;
@@ -213,6 +226,67 @@ private slots:
         }
         winner->kill();
         winner->waitForFinished(kWaitMs);
+    }
+
+    void guardLivesOnlyInAPrivateFolder() {
+        QTemporaryDir dir;
+        const QString shared = dir.filePath("shared");
+        QVERIFY(QDir().mkdir(shared));
+        QVERIFY(QFile::setPermissions(shared, QFile::ReadOwner | QFile::WriteOwner |
+                                                  QFile::ExeOwner | QFile::ReadOther |
+                                                  QFile::WriteOther | QFile::ExeOther));
+        QVERIFY(!IsPrivateFolder(shared));
+        QVERIFY(!IsPrivateFolder(dir.filePath("missing")));
+
+        // The next candidate is made for the guard, for the user alone.
+        const QString own = dir.filePath("cache/Marmoset Task");
+        CSingleCopyGuard guard(UniqueName(), {shared, own});
+        QCOMPARE(guard.Folder(), own);
+        QCOMPARE(QFileInfo(own).permissions() &
+                     (QFile::WriteGroup | QFile::WriteOther | QFile::ReadOther | QFile::ReadGroup),
+                 QFile::Permissions());
+        QVERIFY(guard.TryBecomeFirst());
+        QVERIFY(guard.LockFilePath().startsWith(own + "/"));
+
+        // With nowhere private, every copy runs, and nothing is put in the shared folder.
+        const QString name = UniqueName();
+        CSingleCopyGuard first(name, {shared});
+        CSingleCopyGuard second(name, {shared});
+        QVERIFY(first.Folder().isEmpty());
+        QVERIFY(first.TryBecomeFirst());
+        QVERIFY(second.TryBecomeFirst());
+        QVERIFY(QDir(shared).isEmpty());
+    }
+
+    void folderOfAnotherUserIsNotUsed() {
+        if (geteuid() != 0) {
+            QSKIP("needs root to give a folder to another user");
+        }
+        QTemporaryDir dir;
+        const QString foreign = dir.filePath("runtime-of-someone-else");
+        QVERIFY(QDir().mkdir(foreign));
+        QVERIFY(
+            QFile::setPermissions(foreign, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+        QVERIFY(chown(QFile::encodeName(foreign).constData(), 65534, 65534) == 0);
+        QVERIFY(!IsPrivateFolder(foreign));
+        CSingleCopyGuard guard(UniqueName(), {foreign});
+        QVERIFY(guard.Folder().isEmpty());
+        QVERIFY(guard.TryBecomeFirst());
+    }
+
+    void lockOfACopyThatDoesNotAnswerDoesNotStopAStart() {
+        const QString name = UniqueName();
+        CSingleCopyGuard guard(name);
+        auto holder = std::make_unique<QProcess>();
+        holder->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        holder->start(QCoreApplication::applicationFilePath(),
+                      {QString::fromLatin1(kChildSwitch), guard.LockFilePath(),
+                       QString::fromLatin1(kHoldLock)});
+        QCOMPARE(ReadLine(*holder), QByteArray("holding"));
+
+        QVERIFY(guard.TryBecomeFirst());
+        holder->kill();
+        holder->waitForFinished(kWaitMs);
     }
 
     void nameCombinesTitleAndUser_data() {

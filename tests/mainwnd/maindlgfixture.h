@@ -27,10 +27,18 @@
 #include "reminder/reminderdlg.h"
 #include "tasks/taskline.h"
 
+// A wall clock the tests set, and a steady clock that follows it unless a test makes the wall
+// clock jump (moves it without the steady clock).
 class CTestClock final : public IClock {
 public:
     CTime now;
+    std::int64_t nJumpedMs = 0;
     CTime GetCurrentTime() const override { return now; }
+    std::int64_t GetSteadyMilliseconds() const override { return now.GetTime() * 1000 - nJumpedMs; }
+    void JumpTo(CTime to) {
+        nJumpedMs += (to.GetTime() - now.GetTime()) * 1000;
+        now = to;
+    }
 };
 
 enum class Answer { Okay, RemindTomorrow, Details };
@@ -45,6 +53,7 @@ public:
         int bPlaySound = 0;
         bool bMainVisible = false;
         bool bArrowCursor = false;  // not the poll's wait cursor
+        bool bMainEnabled = true;
     };
 
     CReminderResponder(QWidget* pMain, Answer answer) : m_pMain(pMain), m_answer(answer) {
@@ -65,7 +74,8 @@ private:
         const QCursor* pCursor = QApplication::overrideCursor();
         seen.push_back({pDlg->m_szCaption, pDlg->m_szTitle, pDlg->m_nRecord, pDlg->m_bPlaySound,
                         m_pMain->isVisible(),
-                        pCursor != nullptr && pCursor->shape() == Qt::ArrowCursor});
+                        pCursor != nullptr && pCursor->shape() == Qt::ArrowCursor,
+                        m_pMain->isEnabled()});
         if (onOpen) {
             onOpen();
         }

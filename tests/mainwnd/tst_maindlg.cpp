@@ -9,6 +9,7 @@
 #include <QTemporaryDir>
 #include <QTreeView>
 #include <QtTest>
+#include <cstdio>
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
@@ -23,6 +24,7 @@
 #include "mainwnd/mainactions.h"
 #include "mainwnd/maindlg.h"
 #include "mainwnd/messagebox.h"
+#include "mainwnd/taskfilewatcher.h"
 #include "mainwnd/tasklistmodel.h"
 #include "prefs/windowplacement.h"
 #include "reminder/reminderdlg.h"
@@ -69,7 +71,6 @@ private slots:
 
         // The window as designed: title, icon, menus holding only working commands, columns.
         QCOMPARE(dlg.windowTitle(), QString("Marmoset Task"));
-        QVERIFY(!dlg.windowIcon().isNull());
         QStringList menus;
         for (QAction* pMenu : dlg.m_pMenuBar->actions()) {
             QStringList items;
@@ -102,7 +103,8 @@ private slots:
         QVERIFY(QFile::remove(QString::fromStdString(TaskFile())));
         CMessageBox::SetNextAnswer(QMessageBox::Ok);
         Start();
-        QCOMPARE(CMessageBox::Last().text, QString("Task file not found."));
+        QCOMPARE(CMessageBox::Last().text,
+                 QString("Task file not found.\n\n") + QString::fromStdString(TaskFile()));
         QCOMPARE(CMessageBox::Last().caption, QString("Error!"));
         QCOMPARE(CMessageBox::Last().icon, QMessageBox::Critical);
         QCOMPARE(Model().rowCount(), 0);
@@ -128,6 +130,8 @@ private slots:
         QCOMPARE(responder.seen.size(), size_t{1});
         const CReminderResponder::Seen& seen = responder.seen.front();
         QVERIFY(!seen.bMainVisible);
+        QVERIFY(!seen.bMainEnabled);  // held up while the reminder waits
+        QVERIFY(m_pDlg->isEnabled());
         QCOMPARE(seen.caption, QString("Now Due!"));
         QCOMPARE(seen.title, QString("Dentist"));
         QCOMPARE(seen.nRecord, 2);
@@ -431,6 +435,8 @@ private slots:
             m_pStore->WriteValue("startup", startup.toStdString());
         }
         CMainDlg& dlg = Start(tray);
+        // A minimised start shows the window first and minimises it once it is on screen.
+        QTRY_COMPARE(dlg.isMinimized(), minimised);
         for (int tick = 0; tick < 2; ++tick) {
             QCOMPARE(dlg.isVisible(), visible);
             QCOMPARE(dlg.isMinimized(), minimised);
@@ -464,6 +470,92 @@ private slots:
         early.OnInitDialog();
         QVERIFY(!bShownEarly);
         QVERIFY(early.isVisible() && !early.isMinimized());
+    }
+
+    void leftoverTemporaryFileIsRemovedAtStart() {
+        WriteTasks({"#6/1/2030{+}0{+}0{+}0{+}One{+}{+}9"});
+        const QString temp = m_pDir->filePath("program/--temptasklist.$$$");
+        QFile leftover(temp);
+        QVERIFY(leftover.open(QIODevice::WriteOnly));
+        leftover.write("#6/1/2030{+}0{+}0{+}0{+}One{+}{+}9\r\n#6/2/20");
+        leftover.close();
+        Start();
+        QVERIFY(!QFile::exists(temp));
+        QCOMPARE(Model().rowCount(), 1);
+    }
+
+    void clockPollsOnTheHourAndAfterAJump() {
+        m_pStore->WriteValue("poll", "90");
+        m_clock.now = CTime::FromLocal(2030, 3, 10, 12, 59, 58);
+        WriteTasks({"#6/1/2030{+}0{+}0{+}0{+}One{+}{+}9"});
+        CMainDlg& dlg = Start();
+        WriteTasks({"#3/10/2030{+}0{+}0{+}0{+}At one{+}{+}13"}, true);
+
+        CReminderResponder responder(&dlg, Answer::Okay);
+        m_clock.now = CTime::FromLocal(2030, 3, 10, 12, 59, 59);
+        dlg.OnTimer();
+        QCOMPARE(Model().rowCount(), 1);
+        m_clock.now = CTime::FromLocal(2030, 3, 10, 13, 0, 0);
+        dlg.OnTimer();
+        QCOMPARE(Model().rowCount(), 2);
+        QCOMPARE(responder.seen.size(), size_t{1});
+        QCOMPARE(responder.seen[0].caption, QString("Now Due!"));
+        QCOMPARE(dlg.m_nTickCount, 0);
+
+        // Back from a sleep: the wall clock has moved on, the steady clock has not.
+        WriteTasks({"#6/3/2030{+}0{+}0{+}0{+}Three{+}{+}9"}, true);
+        m_clock.now = CTime::FromLocal(2030, 3, 10, 13, 0, 1);
+        dlg.OnTimer();
+        QCOMPARE(Model().rowCount(), 2);
+        m_clock.JumpTo(CTime::FromLocal(2030, 3, 10, 13, 20, 0));
+        dlg.OnTimer();
+        QCOMPARE(Model().rowCount(), 3);
+        // The next tick comes a full second after the poll, not at once.
+        QVERIFY(dlg.m_timer.isActive());
+    }
+
+    void outsideChangesShowWithinMoments() {
+        WriteTasks({"#6/1/2030{+}0{+}0{+}0{+}One{+}{+}9"});
+        CMainDlg& dlg = Start();
+        QSignalSpy outside(dlg.m_pWatcher, &CTaskFileWatcher::ChangedOutside);
+
+        // Another program saves the way editors do: a new file renamed over the old one.
+        const QString other = m_pDir->filePath("program/nkdat.new");
+        QFile file(other);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("#6/1/2030{+}0{+}0{+}0{+}One{+}{+}9\r\n#6/2/2030{+}0{+}0{+}0{+}Two{+}{+}9\r\n");
+        file.close();
+        QVERIFY(std::rename(other.toLocal8Bit().constData(), TaskFile().c_str()) == 0);
+        QTRY_COMPARE_WITH_TIMEOUT(Model().rowCount(), 2, 2000);
+        QCOMPARE(outside.count(), 1);
+
+        // Written in place, as a shell's >> does.
+        WriteTasks({"#6/3/2030{+}0{+}0{+}0{+}Three{+}{+}9"}, true);
+        QTRY_COMPARE_WITH_TIMEOUT(Model().rowCount(), 3, 2000);
+
+        // The program's own change is already in the list when the watcher hears of it.
+        dlg.m_pTaskList->setCurrentIndex(Model().index(0, 0));
+        dlg.m_pActions->pMarkForDeletion->trigger();
+        QCOMPARE(Cell(Model(), 2, 1), QString("To Delete"));
+        QVERIFY(!dlg.m_pWatcher->ChangedSinceLastPoll());
+        QCOMPARE(outside.count(), 2);
+    }
+
+    void outsideChangeWhileAReminderWaitsShowsAfterIt() {
+        WriteTasks({"#3/10/2030{+}0{+}0{+}0{+}Dentist{+}{+}12"});
+        CMainDlg& dlg = Create();
+        CReminderResponder responder(&dlg, Answer::Okay);
+        responder.onOpen = [&] {
+            // Edited elsewhere while the reminder waits: not refreshed in the middle of the
+            // poll, but right after it.
+            WriteTasks({"#6/2/2030{+}0{+}0{+}0{+}Added{+}{+}9"}, true);
+        };
+        dlg.OnInitDialog();
+        QCOMPARE(responder.seen.size(), size_t{1});
+        QCOMPARE(Model().rowCount(), 1);
+        QVERIFY(dlg.m_pWatcher->ChangedSinceLastPoll());
+        QTRY_COMPARE_WITH_TIMEOUT(Model().rowCount(), 2, 2000);
+        QCOMPARE(ReadTasks().size(), size_t{2});
     }
 
     void clockTexts() {

@@ -50,6 +50,9 @@ TEST(DateMovesTest, MovesOnTheCalendarWithMktimeNormalisation) {
     }
 }
 
+// Before every task of these tests: each answer makes exactly one move.
+const CTime kLongAgo(0);
+
 TaskRecord Task(int year, int month, int day, int recurrence, int status = 0, int hour = 6) {
     return TaskRecord{.dueMonth = month,
                       .dueDay = day,
@@ -112,27 +115,136 @@ TEST(DateMovesTest, AnswersWriteWhatTheAnswerTableSays) {
          std::nullopt},
     };
     for (const AnswerCase& c : cases) {
-        EXPECT_EQ(AnsweredTask(c.task, c.answer), c.written) << c.name;
+        EXPECT_EQ(AnsweredTask(c.task, c.answer, kLongAgo), c.written) << c.name;
     }
 }
 
-TEST(DateMovesTest, RemindTomorrowFromAMissedDateStaysMissed) {
-    const ScopedTimeZone zone("UTC");
-    const PollHour now = CurrentHour(CTime::FromLocal(2024, 6, 14, 10, 20));
+struct TomorrowCase {
+    const char* name;
+    TaskRecord task;
+    LocalTm now;
+    DueDate stored;
+};
+
+// "Remind me tomorrow" stores the later of the next day and tomorrow, keeping the hour.
+TEST(DateMovesTest, RemindTomorrowNeverStoresADateBeforeTomorrow) {
     TaskRecord missed = Task(2024, 6, 11, 0);
     missed.advanceDays = 0;
-    const std::optional<TaskRecord> later = AnsweredTask(missed, ReminderAnswer::RemindTomorrow);
-    ASSERT_TRUE(later.has_value());
-    EXPECT_EQ(*later, WithDate(missed, 2024, 6, 12, 0));
-    EXPECT_EQ(ClassifyTask(now, *later).shownStatus, 2);
+    TaskRecord midnight = Task(2024, 6, 10, 35, 2, 24);
+    midnight.advanceDays = 0;
+    TaskRecord notice = Task(2024, 6, 19, 1, 0, 9);
+    notice.advanceDays = 7;
+    TaskRecord early = Task(2021, 1, 5, 0, 2, 17);
+    early.advanceDays = 0;
+    const std::vector<TomorrowCase> cases = {
+        {"missed three days ago", missed, {2024, 6, 14, 10, 20}, {2024, 6, 15}},
+        {"missed, answered just before midnight", missed, {2024, 6, 14, 23, 59}, {2024, 6, 15}},
+        {"missed, answered just after midnight", missed, {2024, 6, 15, 0, 1}, {2024, 6, 16}},
+        {"missed years ago, at the year's end", missed, {2030, 12, 31, 8}, {2031, 1, 1}},
+        {"due at midnight four days ago", midnight, {2024, 6, 14, 10}, {2024, 6, 15}},
+        {"missed yesterday", missed, {2024, 6, 12, 9}, {2024, 6, 13}},
+        {"in its notice days: a day later", notice, {2024, 6, 14, 10}, {2024, 6, 20}},
+        {"due today: tomorrow", notice, {2024, 6, 19, 8}, {2024, 6, 20}},
+        {"the night the clocks go forward", early, {2021, 3, 14, 1, 30}, {2021, 3, 15}},
+        {"the night the clocks go back", early, {2021, 11, 7, 1, 30}, {2021, 11, 8}},
+    };
+    for (const char* zoneName : {"UTC", "America/New_York", "Pacific/Auckland"}) {
+        const ScopedTimeZone zone(zoneName);
+        for (const TomorrowCase& c : cases) {
+            const CTime now =
+                CTime::FromLocal(c.now.year, c.now.month, c.now.day, c.now.hour, c.now.minute);
+            const std::optional<TaskRecord> later =
+                AnsweredTask(c.task, ReminderAnswer::RemindTomorrow, now);
+            ASSERT_TRUE(later.has_value()) << c.name;
+            EXPECT_EQ(*later, WithDate(c.task, c.stored.year, c.stored.month, c.stored.day, 0))
+                << zoneName << ": " << c.name;
+            // A task without notice stays quiet until it falls due again.
+            if (c.task.advanceDays == 0) {
+                EXPECT_TRUE(ClassifyTask(CurrentHour(now), *later).caption.empty())
+                    << zoneName << ": " << c.name;
+            }
+        }
+    }
+}
 
-    // Three days of notice, answered the day before the due date: the new notice hour is past.
-    TaskRecord notice = Task(2024, 6, 15, 0);
-    notice.advanceDays = 3;
-    notice.hour = 9;
-    const std::optional<TaskRecord> putOff = AnsweredTask(notice, ReminderAnswer::RemindTomorrow);
-    ASSERT_TRUE(putOff.has_value());
-    EXPECT_EQ(std::string(ClassifyTask(now, *putOff).caption), "Advance Notice");
+// What one "Okay" after another would leave, each answered as soon as it is asked: the oracle
+// for the moves made in one go.
+TaskRecord OkayUntilAhead(TaskRecord task, CTime now, int& nOkays) {
+    nOkays = 0;
+    do {
+        const std::optional<TaskRecord> next = AnsweredTask(task, ReminderAnswer::Okay, kLongAgo);
+        EXPECT_TRUE(next.has_value());
+        task = next.value_or(task);
+        ++nOkays;
+    } while (TaskInstantsOf(task).due <= now && nOkays < 100000);
+    return task;
+}
+
+struct AheadCase {
+    const char* name;
+    TaskRecord task;
+    LocalTm now;
+    int nOkays;  // how many single answers it takes
+};
+
+// "Okay" on a repeating task that was missed for several periods moves it on until it falls
+// due after now: reminded once, it ends where as many single answers would have left it.
+TEST(DateMovesTest, OkayMovesARepeatingTaskUntilItLiesAhead) {
+    const std::vector<AheadCase> cases = {
+        {"weekly, ten weeks missed", Task(2024, 4, 5, 36, 0, 18), {2024, 6, 14, 10}, 10},
+        {"weekly, due this hour", Task(2024, 6, 7, 36, 0, 10), {2024, 6, 14, 10, 20}, 2},
+        {"weekly, due later today", Task(2024, 6, 7, 36, 0, 11), {2024, 6, 14, 10, 20}, 1},
+        {"weekly at midnight", Task(2024, 5, 30, 35, 0, 24), {2024, 6, 14, 0, 30}, 3},
+        {"monthly from 31 January", Task(2023, 1, 31, 1, 2, 9), {2024, 6, 14, 10}, 17},
+        {"monthly from the 30th", Task(2023, 8, 30, 1, 2, 9), {2024, 6, 14, 10}, 10},
+        {"monthly from 29 January of a leap year", Task(2024, 1, 29, 1, 2, 9), {2025, 6, 1}, 16},
+        {"monthly across years", Task(2001, 3, 15, 1, 2, 9), {2024, 6, 14, 10}, 279},
+        {"yearly from 29 February", Task(2000, 2, 29, 2, 2, 6), {2024, 6, 14, 10}, 25},
+        {"yearly, due later this year", Task(2023, 12, 24, 2, 0, 6), {2024, 6, 14, 10}, 1},
+        {"weekly, a stored day past the month's end",
+         Task(2024, 2, 31, 33, 0, 8),
+         {2024, 6, 14, 10},
+         15},
+        {"in its notice days: one move", Task(2024, 6, 16, 36, 0, 9), {2024, 6, 14, 10}, 1},
+    };
+    for (const char* zoneName : {"UTC", "America/New_York", "Europe/Berlin"}) {
+        const ScopedTimeZone zone(zoneName);
+        for (const AheadCase& c : cases) {
+            const CTime now =
+                CTime::FromLocal(c.now.year, c.now.month, c.now.day, c.now.hour, c.now.minute);
+            int nOkays = 0;
+            const TaskRecord expected = OkayUntilAhead(c.task, now, nOkays);
+            EXPECT_EQ(nOkays, c.nOkays) << zoneName << ": " << c.name;
+            EXPECT_EQ(AnsweredTask(c.task, ReminderAnswer::Okay, now), expected)
+                << zoneName << ": " << c.name;
+            EXPECT_EQ(AnsweredTask(c.task, ReminderAnswer::Details, now), expected)
+                << zoneName << ": " << c.name;
+        }
+    }
+}
+
+TEST(DateMovesTest, OkayAfterAVeryLongGapEndsWithinAPeriodOfNow) {
+    const ScopedTimeZone zone("America/New_York");
+    const CTime now = CTime::FromLocal(2024, 6, 14, 10, 20);
+    constexpr std::int64_t kDay = 86400;
+    const std::vector<std::pair<TaskRecord, std::int64_t>> cases = {
+        {Task(1, 1, 1, 34), 7 * kDay},
+        {Task(-2000000000, 5, 31, 1), 32 * kDay},
+        {Task(-2000000000, 2, 29, 2), 367 * kDay},
+        {Task(1970, 1, 30, 1, 0, 24), 32 * kDay},
+    };
+    for (const auto& [task, period] : cases) {
+        const std::optional<TaskRecord> moved = AnsweredTask(task, ReminderAnswer::Okay, now);
+        ASSERT_TRUE(moved.has_value()) << task.dueYear;
+        const CTime due = TaskInstantsOf(*moved).due;
+        EXPECT_GT(due, now) << task.dueYear;
+        EXPECT_LE(due.GetTime() - now.GetTime(), period) << task.dueYear;
+        EXPECT_EQ(moved->hour, task.hour);
+        EXPECT_EQ(moved->status, 0);
+    }
+    // A one-time task is completed where it stands, however long ago it was due.
+    const TaskRecord once = Task(1999, 7, 4, 0);
+    EXPECT_EQ(AnsweredTask(once, ReminderAnswer::Okay, now), WithDate(once, 1999, 7, 4, 1));
 }
 
 struct WeeklyCase {
@@ -159,7 +271,7 @@ TEST(DateMovesTest, WeeklyMoveAcrossAClockChangeKeepsTheLocalHour) {
         const ScopedTimeZone zone(c.zone);
         TaskRecord task = Task(c.from.year, c.from.month, c.from.day, 31);
         task.hour = c.hour;
-        const std::optional<TaskRecord> next = AnsweredTask(task, ReminderAnswer::Okay);
+        const std::optional<TaskRecord> next = AnsweredTask(task, ReminderAnswer::Okay, kLongAgo);
         ASSERT_TRUE(next.has_value());
         const CTime before = TaskInstantsOf(task).due;
         const CTime after = TaskInstantsOf(*next).due;

@@ -95,7 +95,7 @@ TEST_F(PollTest, AnswerThatCannotBeSavedIsReportedAndLeavesTheFileAsItWas) {
     EXPECT_EQ(m_host.m_rows.size(), 2U);
 }
 
-TEST_F(PollTest, ReminderComesOncePerPollEvenWhenTheAnswerLeavesTheTaskOverdue) {
+TEST_F(PollTest, PuttingOffMissedTasksKeepsThemQuietUntilTomorrow) {
     WriteTasks({kDentist, kBills});
     m_host.m_answers = {ReminderAnswer::RemindTomorrow, ReminderAnswer::RemindTomorrow};
 
@@ -103,10 +103,13 @@ TEST_F(PollTest, ReminderComesOncePerPollEvenWhenTheAnswerLeavesTheTaskOverdue) 
 
     EXPECT_EQ(m_host.AskedTitles(), (Lines{"Dentist", "Bills"}));
     EXPECT_EQ(m_host.m_rows.size(), 2U);
-    EXPECT_EQ(FileLines(), (Lines{"#6/13/2024{+}0{+}0{+}0{+}Dentist{+}(none){+}14",
-                                  "#6/14/2024{+}0{+}0{+}0{+}Bills{+}Pay the gas{+}8"}));
+    EXPECT_EQ(FileLines(), (Lines{"#6/15/2024{+}0{+}0{+}0{+}Dentist{+}(none){+}14",
+                                  "#6/15/2024{+}0{+}0{+}0{+}Bills{+}Pay the gas{+}8"}));
 
-    // The next poll reminds both again, Dentist first now.
+    // The next poll today reminds neither; tomorrow, once their hours have passed, both.
+    EXPECT_EQ(Poll(), kPollDone);
+    EXPECT_EQ(m_host.m_asked.size(), 2U);
+    m_host.m_now = CTime::FromLocal(2024, 6, 15, 16, 5);
     m_host.m_answers = {ReminderAnswer::Okay, ReminderAnswer::Okay};
     EXPECT_EQ(Poll(), kPollDone);
     EXPECT_EQ(m_host.AskedTitles(), (Lines{"Dentist", "Bills", "Dentist", "Bills"}));
@@ -132,8 +135,11 @@ TEST_F(PollTest, WritesWhatEachAnswerAsksFor) {
          "#6/20/2024{+}2{+}0{+}35{+}Gym{+}Bring shoes{+}24"},
         {"details acts as okay", weekly, ReminderAnswer::Details,
          "#6/20/2024{+}2{+}0{+}35{+}Gym{+}Bring shoes{+}24"},
-        {"tomorrow puts any task off by a day", weekly, ReminderAnswer::RemindTomorrow,
-         "#6/14/2024{+}2{+}0{+}35{+}Gym{+}Bring shoes{+}24"},
+        {"tomorrow puts a task off to tomorrow at the earliest", weekly,
+         ReminderAnswer::RemindTomorrow, "#6/15/2024{+}2{+}0{+}35{+}Gym{+}Bring shoes{+}24"},
+        {"okay moves a weekly task missed for weeks past now",
+         "#5/9/2024{+}0{+}2{+}36{+}Swim{+}(none){+}9", ReminderAnswer::Okay,
+         "#6/20/2024{+}0{+}0{+}36{+}Swim{+}(none){+}9"},
         {"a missed status is reminded and completed", "#6/1/2024{+}0{+}2{+}0{+}Old{+}(none){+}6",
          ReminderAnswer::Okay, "#6/1/2024{+}0{+}1{+}0{+}Old{+}(none){+}6"},
         {"a code naming no repeat completes", "#6/1/2024{+}0{+}0{+}17{+}Odd{+}(none){+}6",
@@ -182,9 +188,8 @@ TEST_F(PollTest, TasksMarkedForDeletionAreNeverReminded) {
 
 TEST_F(PollTest, MissingFileGivesTheMessageAndNoRows) {
     EXPECT_EQ(Poll(), kPollNoFile);
-    EXPECT_EQ(
-        m_host.m_errors,
-        (std::vector<std::pair<std::string, std::string>>{{"Task file not found.", "Error!"}}));
+    EXPECT_EQ(m_host.m_errors, (std::vector<std::pair<std::string, std::string>>{
+                                   {"Task file not found.\n\n" + g_szTaskFilePath, "Error!"}}));
     EXPECT_TRUE(m_host.m_rows.empty());
     EXPECT_TRUE(m_host.m_asked.empty());
     EXPECT_FALSE(std::filesystem::exists(g_szTaskFilePath));

@@ -101,7 +101,7 @@ TEST(PollDetailsTest, DuplicatedTasksAreEachAnsweredOnce) {
     EXPECT_EQ(host.m_asked[0].nRecord, 1);
     EXPECT_EQ(host.m_asked[1].nRecord, 2);
     EXPECT_EQ(scope.Lines(),
-              (Lines{kLater, kBillsDone, "#6/14/2024{+}0{+}0{+}0{+}Bills{+}Pay the gas{+}8"}));
+              (Lines{kLater, kBillsDone, "#6/15/2024{+}0{+}0{+}0{+}Bills{+}Pay the gas{+}8"}));
 }
 
 }  // namespace

@@ -2,8 +2,10 @@
 #include <QFile>
 #include <QImage>
 #include <QLabel>
+#include <QLocale>
 #include <QPushButton>
 #include <QSoundEffect>
+#include <QTime>
 #include <QTimer>
 #include <QtEndian>
 #include <QtTest>
@@ -11,7 +13,9 @@
 #include <functional>
 
 #include "platform/alertsound.h"
+#include "platform/desktopnotifier.h"
 #include "reminder/reminderdlg.h"
+#include "tasks/displaytext.h"
 
 namespace {
 
@@ -20,6 +24,15 @@ class CCountingPlayer final : public IAlertPlayer {
 public:
     void Play() override { ++m_nPlays; }
     int m_nPlays = 0;
+};
+
+// Keeps the desktop notices the dialog sends.
+class CRecordingNotifier final : public IDesktopNotifier {
+public:
+    void Notify(const QString& summary, const QString& body) override {
+        m_notices << summary + QStringLiteral(" | ") + body;
+    }
+    QStringList m_notices;
 };
 
 enum class Action {
@@ -122,6 +135,7 @@ class TestReminderDlg : public QObject {
     Q_OBJECT
 
 private slots:
+    void initTestCase();
     void answers_data();
     void answers();
     void remindTomorrowDoesNotStick();
@@ -136,7 +150,17 @@ private slots:
     void askReminderFillsAndAnswers_data();
     void askReminderFillsAndAnswers();
     void alertChimeIsInResources();
+    void strayInputInTheFirstMomentIsIgnored_data();
+    void strayInputInTheFirstMomentIsIgnored();
+    void minimisedReminderComesBack();
+    void noticeNamesTaskCaptionAndDueTime();
+    void overlongTitleIsShownInPart();
 };
+
+void TestReminderDlg::initTestCase() {
+    // Most tests answer at once, as the user could once the input guard is over.
+    CReminderDlg::SetInputGuardMs(0);
+}
 
 void TestReminderDlg::answers_data() {
     QTest::addColumn<Action>("action");
@@ -461,9 +485,12 @@ void TestReminderDlg::askReminderFillsAndAnswers() {
              << QString::number(pOpen->m_nAdvanceDays) << QString::number(pOpen->m_nStatus);
         Answer(*pOpen, action);
     });
-    const ReminderAnswer given = CReminderDlg::AskReminder(request, 1, &player);
+    CRecordingNotifier notifier;
+    const ReminderAnswer given = CReminderDlg::AskReminder(request, 1, &player, &notifier);
 
     QCOMPARE(given, answer);
+    QCOMPARE(notifier.m_notices.size(), 1);
+    QVERIFY(notifier.m_notices[0].startsWith(QString::fromUtf8("Zahnarzt \u00fcber Mittag | ")));
     QCOMPARE(seen, QStringList({"Now Due!", QString::fromUtf8("Zahnarzt \u00fcber Mittag"),
                                 "7/4/1999", "3", "14", "2", "0"}));
     QCOMPARE(player.m_nPlays, 1);
@@ -512,6 +539,123 @@ void TestReminderDlg::alertChimeIsInResources() {
 
     QCOMPARE(&CAlertSound::Shared(), &CAlertSound::Shared());
     QCOMPARE(CAlertSound::Shared().parent(), QCoreApplication::instance());
+}
+
+void TestReminderDlg::strayInputInTheFirstMomentIsIgnored_data() {
+    QTest::addColumn<Action>("action");
+    QTest::addColumn<int>("result");
+
+    QTest::newRow("Enter") << Action::Enter << int(QDialog::Accepted);
+    QTest::newRow("Esc") << Action::Escape << int(QDialog::Rejected);
+    QTest::newRow("click on Okay") << Action::ClickOkay << int(QDialog::Rejected);
+    QTest::newRow("click on Remind me tomorrow")
+        << Action::ClickRemindTomorrow << int(QDialog::Rejected);
+    QTest::newRow("closed by the window manager") << Action::CloseWindow << int(QDialog::Rejected);
+}
+
+void TestReminderDlg::strayInputInTheFirstMomentIsIgnored() {
+    QFETCH(Action, action);
+    QFETCH(int, result);
+
+    CReminderDlg::SetInputGuardMs(300);
+    CCountingPlayer player;
+    CRecordingNotifier notifier;
+    CReminderDlg dlg(&player, &notifier);
+    bool bGuarded = false;
+    bool bStillOpen = false;
+    bool bAnsweredLater = false;
+    const int nResult = RunModal(dlg, [&](CReminderDlg& open) {
+        // Typed into another program just as the reminder came up: every key and click of
+        // the first moment goes nowhere, and the dialog still stays in front.
+        bGuarded = open.IsInputGuarded();
+        for (const Action stray :
+             {Action::Enter, Action::Escape, Action::ClickDetails, Action::ClickOkay,
+              Action::ClickRemindTomorrow, Action::CloseWindow}) {
+            Answer(open, stray);
+        }
+        bStillOpen = open.isVisible() && QApplication::activeModalWidget() == &open;
+        QTRY_VERIFY(!open.IsInputGuarded());
+        bAnsweredLater = true;
+        Answer(open, action);
+    });
+    CReminderDlg::SetInputGuardMs(0);
+
+    QVERIFY(bGuarded);
+    QVERIFY(bStillOpen);
+    QVERIFY(bAnsweredLater);
+    QCOMPARE(nResult, result);
+    QCOMPARE(dlg.m_bRemindTomorrow, action == Action::ClickRemindTomorrow ? 1 : 0);
+    QCOMPARE(player.m_nPlays, 0);
+}
+
+void TestReminderDlg::minimisedReminderComesBack() {
+    CReminderDlg::SetInputGuardMs(200);
+    CCountingPlayer player;
+    CRecordingNotifier notifier;
+    CReminderDlg dlg(&player, &notifier);
+    dlg.m_bPlaySound = 1;
+    bool bBack = false;
+    bool bGuardedAgain = false;
+    const int nResult = RunModal(dlg, [&](CReminderDlg& open) {
+        QTRY_VERIFY(!open.IsInputGuarded());
+        open.showMinimized();
+        QTRY_VERIFY(!open.isMinimized() && open.isVisible());
+        bBack = true;
+        // Back on screen it ignores stray input for a moment again.
+        bGuardedAgain = open.IsInputGuarded();
+        QTRY_VERIFY(!open.IsInputGuarded());
+        Answer(open, Action::ClickOkay);
+    });
+    CReminderDlg::SetInputGuardMs(0);
+
+    QVERIFY(bBack);
+    QVERIFY(bGuardedAgain);
+    QCOMPARE(nResult, int(QDialog::Rejected));
+    // Coming back is not a new reminder: no second chime, no second notice.
+    QCOMPARE(player.m_nPlays, 1);
+    QCOMPARE(notifier.m_notices.size(), 1);
+}
+
+void TestReminderDlg::noticeNamesTaskCaptionAndDueTime() {
+    // The hour the task falls due, read back from the instant: hour 24 is the next midnight.
+    const std::pair<int, QString> cases[] = {
+        {14, "7/4/1999 " + QTime(14, 0).toString(CReminderDlg::NoticeTimeFormat())},
+        {24, "7/5/1999 " + QTime(0, 0).toString(CReminderDlg::NoticeTimeFormat())}};
+    for (const auto& [hour, due] : cases) {
+        CCountingPlayer player;
+        CRecordingNotifier notifier;
+        ReminderRequest request = DentistRequest();
+        request.hour = hour;
+        request.caption = "Missed Appointments!";
+        QTimer::singleShot(0, [] {
+            if (auto* pOpen = qobject_cast<CReminderDlg*>(QApplication::activeModalWidget())) {
+                pOpen->reject();
+            }
+        });
+        CReminderDlg::AskReminder(request, 0, &player, &notifier);
+        QCOMPARE(notifier.m_notices, QStringList({"Dentist | Missed Appointments!\n" + due}));
+        QVERIFY(!due.contains(":00:00"));
+    }
+}
+
+void TestReminderDlg::overlongTitleIsShownInPart() {
+    CCountingPlayer player;
+    CRecordingNotifier notifier;
+    ReminderRequest request = DentistRequest();
+    request.title = std::string(size_t{50} << 20, 'x');
+    CReminderDlg dlg(&player, &notifier);
+    dlg.SetRequest(request, 0);
+    QCOMPARE(dlg.m_szTitle, QString::fromStdString(DisplayText(request.title)));
+    QVERIFY(dlg.m_szTitle.size() <= int(kDisplayTextLimit) + 3);
+
+    QString shown;
+    RunModal(dlg, [&](CReminderDlg& open) {
+        shown = open.TitleStatic()->text();
+        Answer(open, Action::ClickOkay);
+    });
+    QCOMPARE(shown, dlg.m_szTitle);
+    QCOMPARE(notifier.m_notices.size(), 1);
+    QVERIFY(notifier.m_notices[0].startsWith(dlg.m_szTitle + " | "));
 }
 
 QTEST_MAIN(TestReminderDlg)

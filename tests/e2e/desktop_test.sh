@@ -1,0 +1,275 @@
+#!/usr/bin/env bash
+# Runs the built program on a real desktop: an X server (Xvfb) with a window manager
+# (openbox), a tray (trayer) and a notification server (dunst) on a session bus of its own,
+# and checks what a user would see:
+#   - a reminder ignores a stray Return in its first moment and leaves the task file alone;
+#   - it carries the program's icon and goes out as a desktop notice;
+#   - a reminder that the window manager minimises comes back by itself;
+#   - a task file replaced by another program shows (with its reminder) within two seconds;
+#   - the tray icon's double-click and a second copy bring an open reminder to the front;
+#   - the Minimized start-up mode maps the window iconic;
+#   - a task file that is a named pipe gives a message, and the program still answers.
+#
+#   tests/e2e/desktop_test.sh PROGRAM
+#
+# Needs Xvfb, openbox, trayer, xdotool, x11-utils, dbus and dunst (scripts/install-deps.sh).
+# MARMOSET_SCREENSHOTS=folder also saves the desktop with the reminder and its notice there.
+set -euo pipefail
+
+program=$(realpath "$1")
+for tool in Xvfb openbox trayer xdotool xprop xwininfo xmessage dbus-daemon dunst dunstctl; do
+    if ! command -v "$tool" >/dev/null; then
+        echo "FAIL: $tool is missing; scripts/install-deps.sh installs it" >&2
+        exit 1
+    fi
+done
+
+work=$(mktemp -d)
+pids=()
+cleanup() {
+    local status=$?
+    for ((i = ${#pids[@]} - 1; i >= 0; i--)); do
+        kill "${pids[i]}" 2>/dev/null || true
+    done
+    wait 2>/dev/null || true
+    if [ -n "${bus_pid:-}" ]; then kill "$bus_pid" 2>/dev/null || true; fi
+    if [ $status -ne 0 ]; then
+        echo "--- program output" >&2
+        cat "$work"/*/program.log >&2 2>/dev/null || true
+    fi
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+fail() {
+    echo "FAIL: $*" >&2
+    exit 1
+}
+step() { echo "--- $*"; }
+
+# (A pipe into grep reads all of its input: with pipefail, grep -q could fail the pipe.)
+
+# Runs the command until it succeeds, for at most the given seconds.
+wait_until() {
+    local seconds=$1
+    shift
+    local deadline=$((SECONDS + seconds))
+    until "$@"; do
+        if ((SECONDS >= deadline)); then
+            return 1
+        fi
+        sleep 0.05
+    done
+}
+
+now_ms() { date +%s%3N; }
+
+# --- the desktop -------------------------------------------------------------------------
+export TZ=UTC LANG=C.UTF-8 LC_ALL=C.UTF-8
+exec 3>"$work/display"
+Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+pids+=($!)
+exec 3>&-
+wait_until 10 test -s "$work/display" || fail "Xvfb did not start"
+export DISPLAY=":$(cat "$work/display")"
+read -r bus_address bus_pid < <(dbus-daemon --session --fork --print-address=1 --print-pid=1 |
+    paste -sd ' ')
+export DBUS_SESSION_BUS_ADDRESS=$bus_address
+openbox >"$work/openbox.log" 2>&1 &
+pids+=($!)
+trayer --edge bottom --align right --widthtype request --height 24 --SetDockType true \
+    --transparent false >"$work/trayer.log" 2>&1 &
+pids+=($!)
+dunst >"$work/dunst.log" 2>&1 &
+pids+=($!)
+wait_until 10 dunstctl is-paused >/dev/null 2>&1 || fail "the notification server did not start"
+wait_until 10 xprop -root _NET_SUPPORTING_WM_CHECK >/dev/null 2>&1 ||
+    fail "the window manager did not start"
+
+# --- helpers around the program ------------------------------------------------------------
+yesterday=$(date -d yesterday +%-m/%-d/%Y)
+task_line() { printf '#%s{+}0{+}0{+}0{+}%s{+}(none){+}9\r\n' "$yesterday" "$1"; }
+
+# Makes a program folder with the program, a task file and settings of its own.
+make_folder() {
+    local dir="$work/$1"
+    mkdir -p "$dir/program" "$dir/config/Marmoset Task" "$dir/runtime"
+    chmod 700 "$dir/runtime"
+    cp "$program" "$dir/program/marmoset-task"
+    printf '[Software]\nShareware\\Quillnote\\2.0\\sound=0\n%s\n' "${2:-}" \
+        >"$dir/config/Marmoset Task/marmoset-task.ini"
+    echo "$dir"
+}
+
+run_in() {
+    local dir=$1
+    HOME=$dir XDG_CONFIG_HOME=$dir/config XDG_RUNTIME_DIR=$dir/runtime \
+        "$dir/program/marmoset-task" >>"$dir/program.log" 2>&1
+}
+
+start_in() {
+    local dir=$1
+    HOME=$dir XDG_CONFIG_HOME=$dir/config XDG_RUNTIME_DIR=$dir/runtime \
+        "$dir/program/marmoset-task" >>"$dir/program.log" 2>&1 &
+    program_pid=$!
+    pids+=($program_pid)
+}
+
+stop_program() {
+    kill "$program_pid" 2>/dev/null || true
+    wait "$program_pid" 2>/dev/null || true
+}
+
+# The mapped, managed window of that exact title.
+window_named() {
+    local id
+    for id in $(xdotool search --name "^$1\$" 2>/dev/null); do
+        if xprop -id "$id" WM_STATE 2>/dev/null | grep 'window state' >/dev/null; then
+            echo "$id"
+            return 0
+        fi
+    done
+    return 1
+}
+wm_state() { xprop -id "$1" WM_STATE 2>/dev/null | awk '/window state/ {print $3}'; }
+has_state() { [ "$(wm_state "$1")" = "$2" ]; }
+is_active() { [ "$(xdotool getactivewindow 2>/dev/null)" = "$1" ]; }
+is_gone() { ! window_named "$1" >/dev/null; }
+
+# The program's icon in the tray, as "x y" of its middle.
+tray_icon_centre() {
+    xwininfo -root -tree | awk '/"marmoset-task"/ && !found {
+        split($0, parts, ")  "); split(parts[2], geometry, /[x+ ]+/);
+        if (geometry[1] <= 64 && geometry[2] <= 64 && geometry[2] > 1) {
+            n = split(parts[2], absolute, "+");
+            print absolute[n - 1] + int(geometry[1] / 2), absolute[n] + int(geometry[2] / 2);
+            found = 1
+        }
+    }' | grep .
+}
+
+# Another program in front, with the keyboard.
+other_in_front() {
+    xmessage -name other "another program" >/dev/null 2>&1 &
+    pids+=($!)
+    local other
+    wait_until 5 window_named other >/dev/null || fail "the other program did not show"
+    other=$(window_named other)
+    xdotool windowactivate "$other" 2>/dev/null || true
+    wait_until 5 is_active "$other" || fail "the other program did not take the front"
+}
+
+# --- a reminder at start-up ----------------------------------------------------------------
+step "a reminder at start-up ignores a stray Return, carries the icon and sends a notice"
+dir=$(make_folder reminders "Shareware\\Quillnote\\2.0\\startup=3")
+task_line "Call the bank" >"$dir/program/nkdat"
+cp "$dir/program/nkdat" "$work/before"
+start_in "$dir"
+wait_until 15 window_named "Missed Appointments!" >/dev/null || {
+    xwininfo -root -tree | grep -i marmoset
+    ps -ef | grep marmoset-task | grep -v grep
+    fail "no reminder came up"
+}
+shown_at=$(now_ms)
+reminder=$(window_named "Missed Appointments!")
+wait_until 1 is_active "$reminder" || fail "the reminder did not take the keyboard"
+xdotool key Return
+(($(now_ms) - shown_at < 500)) || fail "could not send Return within half a second"
+# Past the guard the reminder must still be there, the file as it was.
+sleep 1.2
+window_named "Missed Appointments!" >/dev/null || fail "a stray Return answered the reminder"
+cmp -s "$work/before" "$dir/program/nkdat" || fail "a stray Return changed the task file"
+xprop -id "$reminder" _NET_WM_ICON | grep 'Icon (' >/dev/null || fail "the reminder has no icon"
+wait_until 5 bash -c '[ "$(dunstctl count displayed)" -ge 1 ]' ||
+    fail "no notice reached the notification server"
+if [ -n "${MARMOSET_SCREENSHOTS:-}" ]; then
+    import -window root "$MARMOSET_SCREENSHOTS/notification.png"
+fi
+dunstctl close-all
+wait_until 5 bash -c 'dunstctl history | grep "Call the bank" >/dev/null' ||
+    fail "the notice does not name the task"
+dunstctl history | grep "Missed Appointments!" >/dev/null ||
+    fail "the notice does not give the caption"
+
+step "a minimised reminder comes back"
+timeout 5 xprop -spy -id "$reminder" WM_STATE >"$work/states" 2>/dev/null &
+spy=$!
+wait_until 2 grep -q Normal "$work/states" || true
+xdotool windowminimize "$reminder"
+# Minimised and back again: two changes, though the spy may read both as Normal when the
+# reminder comes back before it looks.
+changes() { [ "$(grep -c 'window state' "$work/states")" -ge 3 ]; }
+wait_until 3 changes || fail "the window manager did not minimise it"
+wait_until 3 has_state "$reminder" Normal || fail "the minimised reminder stayed away"
+kill $spy 2>/dev/null || true
+
+step "Esc answers it once the guard is over"
+wait_until 2 is_active "$reminder" || xdotool windowactivate "$reminder"
+# Back on screen it ignores keys for a moment again; one Esc, once that has passed (a second
+# one would reach the main window and ask about ending the program).
+sleep 1.1
+xdotool key Escape
+wait_until 3 is_gone "Missed Appointments!" || fail "Esc did not answer the reminder"
+grep -q '{+}1{+}0{+}Call the bank' "$dir/program/nkdat" || fail "the answer was not written"
+
+step "a task file replaced by another program shows within two seconds"
+wait_until 10 window_named "Marmoset Task" >/dev/null || fail "the main window did not show"
+wait_until 10 tray_icon_centre >/dev/null || fail "no tray icon"
+{
+    cat "$dir/program/nkdat"
+    task_line "Water the plants"
+} >"$dir/program/nkdat.new"
+replaced_at=$(now_ms)
+mv "$dir/program/nkdat.new" "$dir/program/nkdat"
+wait_until 5 window_named "Missed Appointments!" >/dev/null ||
+    fail "the replaced task file was not read"
+took=$(($(now_ms) - replaced_at))
+echo "    shown after $took ms"
+((took < 2000)) || fail "the replaced task file took $took ms to show"
+reminder=$(window_named "Missed Appointments!")
+
+step "the tray icon's double-click brings the open reminder to the front"
+other_in_front
+read -r x y < <(tray_icon_centre)
+xdotool mousemove "$x" "$y" click --repeat 2 --delay 80 1
+wait_until 3 is_active "$reminder" || fail "the tray double-click did not bring the reminder"
+
+step "a second copy brings the open reminder to the front and ends"
+other_in_front
+started=$(now_ms)
+run_in "$dir" || fail "the second copy ended with an error"
+echo "    second copy ended after $(($(now_ms) - started)) ms"
+wait_until 3 is_active "$reminder" || fail "the second copy did not bring the reminder"
+if [ -n "${MARMOSET_SCREENSHOTS:-}" ]; then
+    import -window root "$MARMOSET_SCREENSHOTS/reminder-desktop.png"
+fi
+stop_program
+
+# --- Minimized start-up --------------------------------------------------------------------
+step "the Minimized start-up mode maps the window iconic"
+dir=$(make_folder minimised "Shareware\\Quillnote\\2.0\\startup=1")
+: >"$dir/program/nkdat"
+start_in "$dir"
+wait_until 15 window_named "Marmoset Task" >/dev/null || fail "the main window did not map"
+main=$(window_named "Marmoset Task")
+wait_until 5 has_state "$main" Iconic || fail "the window is $(wm_state "$main"), not Iconic"
+stop_program
+
+# --- a named pipe as the task file ----------------------------------------------------------
+step "a task file that is a named pipe gives a message and the program answers"
+dir=$(make_folder pipe "Shareware\\Quillnote\\2.0\\startup=3")
+mkfifo "$dir/program/nkdat"
+start_in "$dir"
+wait_until 15 window_named "Error!" >/dev/null || fail "no message about the named pipe"
+message=$(window_named "Error!")
+started=$(now_ms)
+run_in "$dir" || fail "the second copy ended with an error"
+(($(now_ms) - started < 3000)) || fail "the program did not answer the second copy"
+wait_until 3 is_active "$message" || xdotool windowactivate "$message"
+xdotool key Return
+wait_until 5 is_gone "Error!" || fail "the message did not close"
+wait_until 10 window_named "Marmoset Task" >/dev/null || fail "the main window did not show"
+[ -p "$dir/program/nkdat" ] || fail "the named pipe was replaced"
+stop_program
+
+echo "PASS"
