@@ -27,6 +27,10 @@ inline constexpr const char* DayChanged =
     "changed to last valid day.";
 inline constexpr const char* ReadMode = "Read Mode";
 inline constexpr const char* EditMode = "Edit Mode";
+// What a new task holds until the user types over it, and the note of a task without one.
+inline constexpr const char* NewTaskTitle = "Enter a title here";
+inline constexpr const char* NewTaskNote = "Additional text here..";
+inline constexpr const char* NoNote = "(none)";
 inline constexpr const char* HiddenStartupNote =
     "You have chosen Hidden start-up option. Please note the following:\n\nWhen Hidden, the "
     "program will appear as an icon on your Taskbar (typically next to where your system date "
