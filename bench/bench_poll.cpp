@@ -18,7 +18,7 @@ public:
     explicit BenchHost(CTime now) : m_now(now) {}
     CTime Now() override { return m_now; }
     ReminderAnswer AskReminder(const ReminderRequest&) override { return ReminderAnswer::None; }
-    void ShowTaskDetails(int) override {}
+    void ShowTaskDetails(const TaskRef&) override {}
     void BeginRows(std::size_t count) override { m_rows.reserve(count); }
     void AddRow(TaskRow row) override { m_rows.push_back(std::move(row)); }
     void ShowError(std::string_view, std::string_view) override {}

@@ -119,6 +119,7 @@ void CMainDlg::BuildClient() {
     m_pTaskList->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_pTaskList->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_pTaskList->installEventFilter(this);
+    connect(m_pTaskList, &QTreeView::doubleClicked, this, &CMainDlg::OnListDblClk);
     m_pTaskList->setIconSize(QSize(kStatusImageSize, kStatusImageSize));
     m_pTaskList->header()->setStretchLastSection(false);
     m_pTaskList->header()->setSectionsMovable(false);
@@ -351,12 +352,6 @@ CTime CMainDlg::Now() {
 ReminderAnswer CMainDlg::AskReminder(const ReminderRequest& request) {
     const CArrowCursor arrow;
     return CReminderDlg::AskReminder(request, m_bSound);
-}
-
-void CMainDlg::ShowTaskDetails(int nRecord) {
-    // The read-only task view comes with the task editor; until then "Details..." is
-    // answered like "Okay".
-    Q_UNUSED(nRecord);
 }
 
 void CMainDlg::BeginRows(std::size_t count) {

@@ -52,6 +52,16 @@ inline constexpr const char* ReasonCannotFlush =
     "The new content could not be written to the disk.";
 inline constexpr const char* ReasonCannotReplace = "The task file could not be replaced.";
 
+// Shown when a task from the editor cannot be written; the editor then opens again.
+inline constexpr const char* TaskNotSaved =
+    "Your task could not be saved in the task file, so the file is left as it was. The disk "
+    "may be full, or the task file or its folder may be read-only.\n\nThe editor opens again "
+    "with what you entered, so that you can try again or copy it.";
+// Shown when the task in the editor was changed or removed elsewhere while it was open.
+inline constexpr const char* TaskChangedMeanwhile =
+    "This task was changed or removed while the editor was open (by a reminder or another "
+    "program), so your changes were not saved. The list now shows the tasks as they are.";
+
 // Column headers of the task list; the marked ones name the last sort.
 inline constexpr const char* ColumnTask = "Task";
 inline constexpr const char* ColumnTaskDescending = "Task (-)";

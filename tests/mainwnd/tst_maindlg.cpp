@@ -17,6 +17,7 @@
 #include <sstream>
 
 #include "app/settingsstore.h"
+#include "editor/taskeditdlg.h"
 #include "mainwnd/clocktext.h"
 #include "mainwnd/mainactions.h"
 #include "mainwnd/maindlg.h"
@@ -57,9 +58,15 @@ public:
 
     std::vector<Seen> seen;
     std::function<void()> onOpen;  // runs while the dialog waits, before it is answered
+    int nDetailsViews = 0;         // task views opened by "Details...", closed with OK
 
 private:
     void Check() {
+        if (auto* pView = qobject_cast<CTaskEditDlg*>(QApplication::activeModalWidget())) {
+            ++nDetailsViews;
+            pView->OkButton()->click();
+            return;
+        }
         auto* pDlg = qobject_cast<CReminderDlg*>(QApplication::activeModalWidget());
         if (pDlg == nullptr || pDlg == m_pLast) {
             return;
@@ -211,14 +218,16 @@ private slots:
             }
             menus << pMenu->text() + ": " + items.join(" | ");
         }
-        QCOMPARE(menus,
-                 QStringList({"&File: E&xit\tEsc",
-                              "&Edit: Keep As &New | &Insert Duplicate |  | &Mark For Deletion | "
-                              "Delete Selection\tDel |  | Delete All &Marked Tasks | "
-                              "Delete All &Past Tasks",
-                              "&Sort: By &Date (Descending) | By D&ate (Ascending) | By &Status | "
-                              "By &Recurrence",
-                              "&Tools: &Compact Database", "&Window: &Hide | &Refresh\tF5"}));
+        QStringList expected;
+        expected << "&File: &New task |  | E&xit\tEsc"
+                 << "&Edit: View/&Edit Task | Keep As &New | &Insert Duplicate |  | "
+                    "&Mark For Deletion | Delete Selection\tDel |  | "
+                    "Delete All &Marked Tasks | Delete All &Past Tasks"
+                 << "&Sort: By &Date (Descending) | By D&ate (Ascending) | By &Status | "
+                    "By &Recurrence"
+                 << "&Tools: &Compact Database"
+                 << "&Window: &Hide | &Refresh\tF5";
+        QCOMPARE(menus, expected);
         QHeaderView* header = dlg.m_pTaskList->header();
         QCOMPARE(Model().headerData(2, Qt::Horizontal).toString(), QString("Recurrence"));
         QCOMPARE(header->sectionSize(0), 240);
@@ -259,6 +268,7 @@ private slots:
         m_pDlg->OnInitDialog();
 
         QCOMPARE(responder.seen.size(), size_t{1});
+        QCOMPARE(responder.nDetailsViews, answer == Answer::Details ? 1 : 0);
         const CReminderResponder::Seen& seen = responder.seen.front();
         QVERIFY(!seen.bMainVisible);
         QCOMPARE(seen.caption, QString("Now Due!"));
