@@ -49,8 +49,8 @@ public:
     virtual ~IPollHost() = default;
     virtual CTime Now() = 0;
     virtual ReminderAnswer AskReminder(const ReminderRequest& request) = 0;
-    // Shows the task read-only, as the file holds it now (task.nRecord is its number); the
-    // details view may itself rewrite the task.
+    // Shows the task read-only, as the poll last found it in the file (task.nRecord is its
+    // number then); the details view may itself rewrite the task.
     virtual void ShowTaskDetails(const TaskRef& task) = 0;
     // Says how many rows the poll is about to add, so that the host can make room at once.
     virtual void BeginRows(std::size_t count) { static_cast<void>(count); }
