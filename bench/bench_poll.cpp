@@ -83,7 +83,7 @@ public:
         ++m_nReminders;
         return ReminderAnswer::None;
     }
-    void ShowTaskDetails(int) override {}
+    void ShowTaskDetails(const TaskRef&) override {}
     void ShowRows(std::shared_ptr<const CTaskTable> rows) override { m_pShown = std::move(rows); }
     void ShowError(std::string_view, std::string_view) override { ++m_nErrors; }
 

@@ -16,7 +16,9 @@ QAction* MakeAction(CMainDlg& dlg, const char* text, void (CMainDlg::*handler)()
 }  // namespace
 
 CMainActions::CMainActions(CMainDlg& dlg)
-    : pExit(MakeAction(dlg, "E&xit\tEsc", &CMainDlg::OnCancel)),
+    : pNewTask(MakeAction(dlg, "&New task", &CMainDlg::OnAddTask)),
+      pExit(MakeAction(dlg, "E&xit\tEsc", &CMainDlg::OnCancel)),
+      pViewEditTask(MakeAction(dlg, "View/&Edit Task", &CMainDlg::OnViewEditTask)),
       pKeepAsNew(MakeAction(dlg, "Keep As &New", &CMainDlg::OnKeepAsNew)),
       pInsertDuplicate(MakeAction(dlg, "&Insert Duplicate", &CMainDlg::OnInsertDuplicate)),
       pMarkForDeletion(MakeAction(dlg, "&Mark For Deletion", &CMainDlg::OnMarkForDeletion)),
@@ -33,7 +35,7 @@ CMainActions::CMainActions(CMainDlg& dlg)
       pCompactDatabase(MakeAction(dlg, "&Compact Database", &CMainDlg::OnCompactDatabase)),
       pHide(MakeAction(dlg, "&Hide", &CMainDlg::OnOK)),
       pRefresh(MakeAction(dlg, "&Refresh\tF5", &CMainDlg::OnRefresh)) {
-    // Esc and Del reach their commands through the window's and the list's own key handling;
+    // Esc, Del and E reach their commands through the window's and the list's own key handling;
     // their labels only show them. F5 works wherever the focus is in the window.
     pRefresh->setShortcut(QKeySequence(Qt::Key_F5));
     pRefresh->setShortcutContext(Qt::WindowShortcut);
@@ -44,10 +46,12 @@ QMenuBar* CMainActions::BuildMenuBar(QWidget* parent) const {
     auto* menuBar = new QMenuBar(parent);
 
     QMenu* file = menuBar->addMenu(QStringLiteral("&File"));
+    file->addAction(pNewTask);
+    file->addSeparator();
     file->addAction(pExit);
 
     QMenu* edit = menuBar->addMenu(QStringLiteral("&Edit"));
-    edit->addActions({pKeepAsNew, pInsertDuplicate});
+    edit->addActions({pViewEditTask, pKeepAsNew, pInsertDuplicate});
     edit->addSeparator();
     edit->addActions({pMarkForDeletion, pDeleteSelection});
     edit->addSeparator();

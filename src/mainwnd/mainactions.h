@@ -14,8 +14,10 @@ struct CMainActions {
     QMenuBar* BuildMenuBar(QWidget* parent) const;
 
     // File
+    QAction* pNewTask;
     QAction* pExit;
     // Edit
+    QAction* pViewEditTask;
     QAction* pKeepAsNew;
     QAction* pInsertDuplicate;
     QAction* pMarkForDeletion;

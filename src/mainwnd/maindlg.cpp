@@ -126,6 +126,7 @@ void CMainDlg::BuildClient() {
     m_pTaskList->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_pTaskList->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_pTaskList->installEventFilter(this);
+    connect(m_pTaskList, &QTreeView::doubleClicked, this, &CMainDlg::OnListDblClk);
     m_pTaskList->setIconSize(QSize(kStatusImageSize, kStatusImageSize));
     m_pTaskList->header()->setStretchLastSection(false);
     m_pTaskList->header()->setSectionsMovable(false);
@@ -382,12 +383,6 @@ ReminderAnswer CMainDlg::AskReminder(const ReminderRequest& request) {
     setEnabled(true);
     m_pWatcher->ReminderAnswered();
     return answer;
-}
-
-void CMainDlg::ShowTaskDetails(int nRecord) {
-    // The read-only task view comes with the task editor; until then "Details..." is
-    // answered like "Okay".
-    Q_UNUSED(nRecord);
 }
 
 void CMainDlg::ShowRows(std::shared_ptr<const CTaskTable> rows) {

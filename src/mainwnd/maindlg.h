@@ -20,6 +20,7 @@ struct CMainActions;
 class IClock;
 class QLabel;
 class QMenuBar;
+class QModelIndex;
 class QTreeView;
 class QWidget;
 
@@ -51,10 +52,15 @@ public:
     // Replaces the text of one column header.
     void SetColumnText(int column, const QString& text);
 
+    // Opens the task in the editor (Edit mode, or Read mode with bViewOnly) and writes back
+    // what the user changed, over that very task as long as it is still in the file.
+    void OpenTaskEditor(const TaskRef& task, bool bNewTask, bool bViewOnly);
+
     // The window side of a poll.
     CTime Now() override;
     ReminderAnswer AskReminder(const ReminderRequest& request) override;
-    void ShowTaskDetails(int nRecord) override;
+    // The reminder's "Details...": the task in the read-only view.
+    void ShowTaskDetails(const TaskRef& task) override;
     void ShowRows(std::shared_ptr<const CTaskTable> rows) override;
     void ShowError(std::string_view text, std::string_view caption) override;
 
@@ -68,6 +74,11 @@ public slots:
     void OnTrayNotify(QSystemTrayIcon::ActivationReason reason);
     // Another copy was started: show this one instead, an open reminder in front.
     void BringToFront();
+
+    // The editor: a new task, and the selected one. Neither does anything while a
+    // timer-driven poll runs.
+    void OnAddTask();
+    void OnViewEditTask();
 
     // The task commands. Each does nothing while a timer-driven poll runs; those that act on
     // the selected task do nothing without a selection.
@@ -92,6 +103,7 @@ protected:
     void reject() override;
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -104,6 +116,11 @@ private:
     void RestoreTitleAfterPoll();
     // A key pressed in the list; true when it ran a command.
     bool OnListKeyDown(int key);
+    // A double-click on a list row opens its task.
+    void OnListDblClk(const QModelIndex& index);
+    // Parent of the editor: the window while it is on screen, else none, so that the editor
+    // shows also when the window hides in the tray.
+    QWidget* EditorParent();
     // The task of the selected row, if a row is selected.
     std::optional<TaskRef> SelectedTask() const;
     // Ends a command by its result: refreshes the list after a change (or when the task had
@@ -148,4 +165,5 @@ private:
     friend class CMainDlgFixture;
     friend class TestMainDlg;
     friend class TestMainCommands;
+    friend class TestTaskEditDlg;
 };

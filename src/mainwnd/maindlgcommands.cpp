@@ -212,5 +212,20 @@ bool CMainDlg::OnListKeyDown(int key) {
         m_pActions->pDeleteSelection->trigger();
         return true;
     }
+    // E and Shift+E alike.
+    if (key == Qt::Key_E) {
+        m_pActions->pViewEditTask->trigger();
+        return true;
+    }
     return false;
+}
+
+void CMainDlg::keyPressEvent(QKeyEvent* event) {
+    // Enter presses the window's default button, the hidden "Refresh list".
+    const bool bEnter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (bEnter && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+        OnRefresh();
+        return;
+    }
+    QDialog::keyPressEvent(event);
 }

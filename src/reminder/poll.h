@@ -51,8 +51,9 @@ public:
     virtual ~IPollHost() = default;
     virtual CTime Now() = 0;
     virtual ReminderAnswer AskReminder(const ReminderRequest& request) = 0;
-    // Shows task nRecord read-only; the details view may itself rewrite the task.
-    virtual void ShowTaskDetails(int nRecord) = 0;
+    // Shows the task read-only, as the poll last found it in the file (task.nRecord is its
+    // number then); the details view may itself rewrite the task.
+    virtual void ShowTaskDetails(const TaskRef& task) = 0;
     // Takes the list a poll made, once its reminders are done: a row per task in the order
     // of the file when the poll began, none when the file could not be read. The host may keep
     // the table to show it. A later poll fills that same table again in place; when that

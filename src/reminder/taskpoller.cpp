@@ -48,7 +48,7 @@ bool RemindAndWriteBack(IPollHost& host, TaskRef& ref, std::string_view caption,
         .caption = std::string(caption),
     });
     if (answer == ReminderAnswer::Details) {
-        host.ShowTaskDetails(ref.nRecord);
+        host.ShowTaskDetails(ref);
     }
     // Dates move from when the user answered, which may be long after the poll began.
     std::optional<TaskRecord> answered = AnsweredTask(task, answer, host.Now());

@@ -27,6 +27,10 @@ inline constexpr const char* DayChanged =
     "changed to last valid day.";
 inline constexpr const char* ReadMode = "Read Mode";
 inline constexpr const char* EditMode = "Edit Mode";
+// What a new task holds until the user types over it, and the note of a task without one.
+inline constexpr const char* NewTaskTitle = "Enter a title here";
+inline constexpr const char* NewTaskNote = "Additional text here..";
+inline constexpr const char* NoNote = "(none)";
 inline constexpr const char* HiddenStartupNote =
     "You have chosen Hidden start-up option. Please note the following:\n\nWhen Hidden, the "
     "program will appear as an icon on your Taskbar (typically next to where your system date "
@@ -55,6 +59,16 @@ inline constexpr const char* ReasonCannotWriteTemp =
 inline constexpr const char* ReasonCannotFlush =
     "The new content could not be written to the disk.";
 inline constexpr const char* ReasonCannotReplace = "The task file could not be replaced.";
+
+// Shown when a task from the editor cannot be written; the editor then opens again.
+inline constexpr const char* TaskNotSaved =
+    "Your task could not be saved in the task file, so the file is left as it was. The disk "
+    "may be full, or the task file or its folder may be read-only.\n\nThe editor opens again "
+    "with what you entered, so that you can try again or copy it.";
+// Shown when the task in the editor was changed or removed elsewhere while it was open.
+inline constexpr const char* TaskChangedMeanwhile =
+    "This task was changed or removed while the editor was open (by a reminder or another "
+    "program), so your changes were not saved. The list now shows the tasks as they are.";
 
 // Column headers of the task list; the marked ones name the last sort.
 inline constexpr const char* ColumnTask = "Task";

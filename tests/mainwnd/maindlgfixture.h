@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "app/settingsstore.h"
+#include "editor/taskeditdlg.h"
 #include "mainwnd/maindlg.h"
 #include "mainwnd/messagebox.h"
 #include "mainwnd/tasklistmodel.h"
@@ -63,9 +64,15 @@ public:
 
     std::vector<Seen> seen;
     std::function<void()> onOpen;  // runs while the dialog waits, before it is answered
+    int nDetailsViews = 0;         // task views opened by "Details...", closed with OK
 
 private:
     void Check() {
+        if (auto* pView = qobject_cast<CTaskEditDlg*>(QApplication::activeModalWidget())) {
+            ++nDetailsViews;
+            pView->OkButton()->click();
+            return;
+        }
         auto* pDlg = qobject_cast<CReminderDlg*>(QApplication::activeModalWidget());
         if (pDlg == nullptr || pDlg == m_pLast) {
             return;

@@ -79,14 +79,16 @@ private slots:
             }
             menus << pMenu->text() + ": " + items.join(" | ");
         }
-        QCOMPARE(menus,
-                 QStringList({"&File: E&xit\tEsc",
-                              "&Edit: Keep As &New | &Insert Duplicate |  | &Mark For Deletion | "
-                              "Delete Selection\tDel |  | Delete All &Marked Tasks | "
-                              "Delete All &Past Tasks",
-                              "&Sort: By &Date (Descending) | By D&ate (Ascending) | By &Status | "
-                              "By &Recurrence",
-                              "&Tools: &Compact Database", "&Window: &Hide | &Refresh\tF5"}));
+        QStringList expected;
+        expected << "&File: &New task |  | E&xit\tEsc"
+                 << "&Edit: View/&Edit Task | Keep As &New | &Insert Duplicate |  | "
+                    "&Mark For Deletion | Delete Selection\tDel |  | "
+                    "Delete All &Marked Tasks | Delete All &Past Tasks"
+                 << "&Sort: By &Date (Descending) | By D&ate (Ascending) | By &Status | "
+                    "By &Recurrence"
+                 << "&Tools: &Compact Database"
+                 << "&Window: &Hide | &Refresh\tF5";
+        QCOMPARE(menus, expected);
         QHeaderView* header = dlg.m_pTaskList->header();
         QCOMPARE(Model().headerData(2, Qt::Horizontal).toString(), QString("Recurrence"));
         QCOMPARE(header->sectionSize(0), 240);
@@ -128,6 +130,7 @@ private slots:
         m_pDlg->OnInitDialog();
 
         QCOMPARE(responder.seen.size(), size_t{1});
+        QCOMPARE(responder.nDetailsViews, answer == Answer::Details ? 1 : 0);
         const CReminderResponder::Seen& seen = responder.seen.front();
         QVERIFY(!seen.bMainVisible);
         QVERIFY(!seen.bMainEnabled);  // held up while the reminder waits

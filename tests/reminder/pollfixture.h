@@ -44,10 +44,10 @@ public:
         return answer;
     }
 
-    void ShowTaskDetails(int nRecord) override {
-        m_details.push_back(nRecord);
+    void ShowTaskDetails(const TaskRef& task) override {
+        m_details.push_back(task.nRecord);
         if (m_onDetails) {
-            m_onDetails(nRecord);
+            m_onDetails(task.nRecord);
         }
     }
 
