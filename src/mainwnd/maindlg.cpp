@@ -13,17 +13,18 @@
 #include <algorithm>
 #include <utility>
 
-#include "app/settingsstore.h"
 #include "mainwnd/clocktext.h"
 #include "mainwnd/cursorguards.h"
 #include "mainwnd/mainactions.h"
 #include "mainwnd/messagebox.h"
 #include "mainwnd/tasklistmodel.h"
+#include "platform/settingsstore.h"
 #include "prefs/windowplacement.h"
 #include "reminder/ctime.h"
 #include "reminder/reminderdlg.h"
 #include "res/images.h"
 #include "res/strings.h"
+#include "tasks/taskfile.h"
 #include "tasks/taskline.h"
 
 namespace {
@@ -141,6 +142,8 @@ void CMainDlg::OnInitDialog() {
     m_nPollSeconds = loaded.nPollSeconds;
     m_bSound = loaded.bSound;
     m_nStartupMode = loaded.nStartupMode;
+    // From here on every task file operation works on this file.
+    g_szTaskFilePath = loaded.taskFilePath;
 
     ApplyWindowPlacement(*this, LoadWindowPlacement(m_settings));
 

@@ -16,12 +16,12 @@
 #include <memory>
 #include <sstream>
 
-#include "app/settingsstore.h"
 #include "mainwnd/clocktext.h"
 #include "mainwnd/mainactions.h"
 #include "mainwnd/maindlg.h"
 #include "mainwnd/messagebox.h"
 #include "mainwnd/tasklistmodel.h"
+#include "platform/settingsstore.h"
 #include "prefs/windowplacement.h"
 #include "reminder/reminderdlg.h"
 #include "res/images.h"

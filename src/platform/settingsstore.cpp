@@ -1,11 +1,10 @@
-#include "app/settingsstore.h"
+#include "platform/settingsstore.h"
 
 #include <QCoreApplication>
 #include <QFile>
 #include <QSettings>
 #include <QStringList>
 
-#include "tasks/taskfile.h"
 #include "tasks/taskline.h"
 
 namespace {
@@ -83,7 +82,6 @@ LoadedSettings LoadSettings(CSettingsStore& store, const std::string& moduleDir)
         store.WriteValue(SettingKey::TaskFile, kDefaultTaskFile);
     }
     loaded.taskFilePath = moduleDir + name;
-    g_szTaskFilePath = loaded.taskFilePath;
 
     loaded.nPollSeconds = ReadNumber(store, SettingKey::Poll, kDefaultPoll);
     loaded.bSound = ReadNumber(store, SettingKey::Sound, kDefaultSound);

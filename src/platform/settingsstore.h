@@ -50,8 +50,9 @@ struct LoadedSettings {
     bool operator==(const LoadedSettings&) const = default;
 };
 
-// Reads every setting, writes back the defaults of missing ones and "2.0" as the version,
-// and sets g_szTaskFilePath to moduleDir followed by the task file name.
+// Reads every setting and writes back the defaults of missing ones and "2.0" as the version.
+// The task file's path is moduleDir followed by the stored name; start-up decides when the
+// program starts using it.
 LoadedSettings LoadSettings(CSettingsStore& store, const std::string& moduleDir);
 
 // The program's folder, always ending in a slash.
