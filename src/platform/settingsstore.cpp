@@ -15,7 +15,6 @@ constexpr int kTaskFileBuffer = 512;
 constexpr int kNumberBuffer = 20;
 
 constexpr std::string_view kDefaultTaskFile = "nkdat";
-constexpr std::string_view kDefaultPoll = "90";
 constexpr std::string_view kDefaultSound = "1";
 constexpr std::string_view kVersion = "2.0";
 
@@ -83,7 +82,7 @@ LoadedSettings LoadSettings(CSettingsStore& store, const std::string& moduleDir)
     }
     loaded.taskFilePath = moduleDir + name;
 
-    loaded.nPollSeconds = ReadNumber(store, SettingKey::Poll, kDefaultPoll);
+    loaded.nPollSeconds = ReadNumber(store, SettingKey::Poll, kDefaultPollText);
     loaded.bSound = ReadNumber(store, SettingKey::Sound, kDefaultSound);
     if (const auto text = store.ReadValue(SettingKey::Startup, kNumberBuffer)) {
         loaded.nStartupMode = ParseInt(*text);

@@ -34,6 +34,9 @@ inline constexpr std::string_view Version = "ver";
 inline constexpr std::string_view Dim = "dim";
 }  // namespace SettingKey
 
+// The polling interval used and written back when none is stored.
+inline constexpr std::string_view kDefaultPollText = "90";
+
 // Start-up mode codes as stored in "startup"; any other value means a normal window.
 inline constexpr int kStartupMinimized = 1;
 inline constexpr int kStartupHidden = 2;
