@@ -28,74 +28,7 @@
 #include "res/strings.h"
 #include "tasks/taskline.h"
 
-namespace {
-
-class CTestClock final : public IClock {
-public:
-    CTime now;
-    CTime GetCurrentTime() const override { return now; }
-};
-
-enum class Answer { Okay, RemindTomorrow, Details };
-
-// Answers every reminder dialog as it opens and notes what it showed.
-class CReminderResponder : public QObject {
-public:
-    struct Seen {
-        QString caption;
-        QString title;
-        int nRecord = 0;
-        int bPlaySound = 0;
-        bool bMainVisible = false;
-        bool bArrowCursor = false;  // not the poll's wait cursor
-    };
-
-    CReminderResponder(QWidget* pMain, Answer answer) : m_pMain(pMain), m_answer(answer) {
-        connect(&m_timer, &QTimer::timeout, this, &CReminderResponder::Check);
-        m_timer.start(5);
-    }
-
-    std::vector<Seen> seen;
-    std::function<void()> onOpen;  // runs while the dialog waits, before it is answered
-
-private:
-    void Check() {
-        auto* pDlg = qobject_cast<CReminderDlg*>(QApplication::activeModalWidget());
-        if (pDlg == nullptr || pDlg == m_pLast) {
-            return;
-        }
-        m_pLast = pDlg;
-        const QCursor* pCursor = QApplication::overrideCursor();
-        seen.push_back({pDlg->m_szCaption, pDlg->m_szTitle, pDlg->m_nRecord, pDlg->m_bPlaySound,
-                        m_pMain->isVisible(),
-                        pCursor != nullptr && pCursor->shape() == Qt::ArrowCursor});
-        if (onOpen) {
-            onOpen();
-        }
-        switch (m_answer) {
-            case Answer::Okay:
-                pDlg->reject();
-                break;
-            case Answer::RemindTomorrow:
-                pDlg->RemindTomorrowButton()->click();
-                break;
-            case Answer::Details:
-                pDlg->accept();
-                break;
-        }
-    }
-
-    QWidget* m_pMain;
-    Answer m_answer;
-    QTimer m_timer;
-    CReminderDlg* m_pLast = nullptr;
-};
-
-QString Cell(const QAbstractItemModel& model, int row, int column) {
-    return model.data(model.index(row, column)).toString();
-}
-
-}  // namespace
+#include "maindlgfixture.h"
 
 class TestMainDlg : public QObject {
     Q_OBJECT
@@ -212,13 +145,14 @@ private slots:
             menus << pMenu->text() + ": " + items.join(" | ");
         }
         QCOMPARE(menus,
-                 QStringList({"&File: E&xit\tEsc",
+                 QStringList({"&File: &Settings |  | E&xit\tEsc",
                               "&Edit: Keep As &New | &Insert Duplicate |  | &Mark For Deletion | "
                               "Delete Selection\tDel |  | Delete All &Marked Tasks | "
                               "Delete All &Past Tasks",
                               "&Sort: By &Date (Descending) | By D&ate (Ascending) | By &Status | "
                               "By &Recurrence",
-                              "&Tools: &Compact Database", "&Window: &Hide | &Refresh\tF5"}));
+                              "&Tools: &Compact Database | S&ystem Calendar",
+                              "&Window: &Hide | &Refresh\tF5", "&Help: &About | &Help Index\tF1"}));
         QHeaderView* header = dlg.m_pTaskList->header();
         QCOMPARE(Model().headerData(2, Qt::Horizontal).toString(), QString("Recurrence"));
         QCOMPARE(header->sectionSize(0), 240);
@@ -487,7 +421,7 @@ private slots:
         dlg.OnTimer();
         QVERIFY(dlg.isVisible());
         QCOMPARE(dlg.m_pTrayIcon->toolTip(),
-                 QString("Nokto running...Double-click me to show it."));
+                 QString("Marmoset Task running...Double-click me to show it."));
         QVERIFY(!dlg.m_pTrayIcon->icon().isNull());
         dlg.m_pActions->pHide->trigger();
         QVERIFY(dlg.isHidden());
