@@ -7,7 +7,7 @@ packages=(
     qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev libgl-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     gstreamer1.0-plugins-base gstreamer1.0-plugins-good
-    xvfb xauth x11-utils tzdata fonts-dejavu-core
+    xvfb xauth x11-utils openbox xdotool xdg-utils file tzdata fonts-dejavu-core
 )
 
 missing=()
