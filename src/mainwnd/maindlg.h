@@ -18,7 +18,6 @@ class CTaskListModel;
 struct CMainActions;
 class IClock;
 class QLabel;
-class QMenu;
 class QMenuBar;
 class QTreeView;
 class QWidget;

@@ -7,6 +7,9 @@
 #include <string_view>
 
 #ifdef _WIN32
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
 #include <windows.h>
 #endif
 
@@ -71,7 +74,7 @@ MemoryStatus ReadMemInfo(const std::string& path) {
 MemoryStatus GetMemoryStatus() {
 #ifdef _WIN32
     MEMORYSTATUSEX memory{};
-    memory.dwLength = sizeof(memory);
+    memory.dwLength = static_cast<DWORD>(sizeof(memory));
     if (GlobalMemoryStatusEx(&memory) == 0) {
         return {};
     }
