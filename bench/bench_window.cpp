@@ -26,8 +26,8 @@
 #include <thread>
 #include <vector>
 
-#include "app/settingsstore.h"
 #include "mainwnd/maindlg.h"
+#include "platform/settingsstore.h"
 #include "reminder/ctime.h"
 #include "reminder/pollskiprule.h"
 #include "tasks/taskline.h"

@@ -7,8 +7,8 @@ packages=(
     qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev libqt6dbus6 libgl-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     gstreamer1.0-plugins-base gstreamer1.0-plugins-good
-    xvfb xauth x11-utils tzdata fonts-dejavu-core
-    # The desktop test: a window manager, a tray, a session bus and a notification server.
+    xvfb xauth x11-utils xdg-utils file tzdata fonts-dejavu-core
+    # The desktop tests: a window manager, a tray, a session bus and a notification server.
     openbox trayer xdotool dbus-daemon dunst
 )
 

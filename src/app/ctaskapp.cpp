@@ -4,9 +4,9 @@
 #include <QSystemTrayIcon>
 #include <memory>
 
-#include "app/settingsstore.h"
 #include "app/singlecopyguard.h"
 #include "mainwnd/maindlg.h"
+#include "platform/settingsstore.h"
 #include "reminder/ctime.h"
 #include "res/images.h"
 #include "res/strings.h"

@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QMenuBar>
 
+#include "mainwnd/commandmenu.h"
 #include "mainwnd/maindlg.h"
 
 namespace {
@@ -13,10 +14,18 @@ QAction* MakeAction(CMainDlg& dlg, const char* text, void (CMainDlg::*handler)()
     return action;
 }
 
+// A key that runs the action wherever the focus is in the window.
+void AddWindowKey(CMainDlg& dlg, QAction* action, Qt::Key key) {
+    action->setShortcut(QKeySequence(key));
+    action->setShortcutContext(Qt::WindowShortcut);
+    dlg.addAction(action);
+}
+
 }  // namespace
 
 CMainActions::CMainActions(CMainDlg& dlg)
     : pNewTask(MakeAction(dlg, "&New task", &CMainDlg::OnAddTask)),
+      pSettings(MakeAction(dlg, "&Settings", &CMainDlg::OnSettings)),
       pExit(MakeAction(dlg, "E&xit\tEsc", &CMainDlg::OnCancel)),
       pViewEditTask(MakeAction(dlg, "View/&Edit Task", &CMainDlg::OnViewEditTask)),
       pKeepAsNew(MakeAction(dlg, "Keep As &New", &CMainDlg::OnKeepAsNew)),
@@ -33,20 +42,23 @@ CMainActions::CMainActions(CMainDlg& dlg)
       pSortByStatus(MakeAction(dlg, "By &Status", &CMainDlg::OnSortByStatus)),
       pSortByRecurrence(MakeAction(dlg, "By &Recurrence", &CMainDlg::OnSortByRecurrence)),
       pCompactDatabase(MakeAction(dlg, "&Compact Database", &CMainDlg::OnCompactDatabase)),
+      pSystemCalendar(MakeAction(dlg, "S&ystem Calendar", &CMainDlg::OnSystemCalendar)),
       pHide(MakeAction(dlg, "&Hide", &CMainDlg::OnOK)),
-      pRefresh(MakeAction(dlg, "&Refresh\tF5", &CMainDlg::OnRefresh)) {
+      pRefresh(MakeAction(dlg, "&Refresh\tF5", &CMainDlg::OnRefresh)),
+      pAbout(MakeAction(dlg, "&About", &CMainDlg::OnAbout)),
+      pHelpIndex(MakeAction(dlg, "&Help Index\tF1", &CMainDlg::OnHelpIndex)),
+      pShow(MakeAction(dlg, "Show", &CMainDlg::ShowFromTray)) {
     // Esc, Del and E reach their commands through the window's and the list's own key handling;
-    // their labels only show them. F5 works wherever the focus is in the window.
-    pRefresh->setShortcut(QKeySequence(Qt::Key_F5));
-    pRefresh->setShortcutContext(Qt::WindowShortcut);
-    dlg.addAction(pRefresh);
+    // their labels only show them.
+    AddWindowKey(dlg, pRefresh, Qt::Key_F5);
+    AddWindowKey(dlg, pHelpIndex, Qt::Key_F1);
 }
 
 QMenuBar* CMainActions::BuildMenuBar(QWidget* parent) const {
     auto* menuBar = new QMenuBar(parent);
 
     QMenu* file = menuBar->addMenu(QStringLiteral("&File"));
-    file->addAction(pNewTask);
+    file->addActions({pNewTask, pSettings});
     file->addSeparator();
     file->addAction(pExit);
 
@@ -62,9 +74,39 @@ QMenuBar* CMainActions::BuildMenuBar(QWidget* parent) const {
         {pSortByDateDescending, pSortByDateAscending, pSortByStatus, pSortByRecurrence});
 
     QMenu* tools = menuBar->addMenu(QStringLiteral("&Tools"));
-    tools->addAction(pCompactDatabase);
+    tools->addActions({pCompactDatabase, pSystemCalendar});
 
     QMenu* window = menuBar->addMenu(QStringLiteral("&Window"));
     window->addActions({pHide, pRefresh});
+
+    QMenu* help = menuBar->addMenu(QStringLiteral("&Help"));
+    help->addActions({pAbout, pHelpIndex});
     return menuBar;
+}
+
+CCommandMenu* CMainActions::BuildContextMenu(QWidget* parent) const {
+    auto* menu = new CCommandMenu(QStringLiteral("Menu"), parent);
+    menu->AddCommand(pNewTask, QStringLiteral("New Task"));
+    menu->AddCommand(pViewEditTask, QStringLiteral("View/Edit Task"));
+    menu->AddCommand(pKeepAsNew, QStringLiteral("Keep As New"));
+    menu->AddCommand(pMarkForDeletion, QStringLiteral("Mark For Deletion"));
+    menu->AddCommand(pRefresh, QStringLiteral("Refresh"));
+    return menu;
+}
+
+CCommandMenu* CMainActions::BuildTrayMenu(QWidget* parent) const {
+    auto* menu = new CCommandMenu(parent);
+    menu->AddCommand(pShow, QStringLiteral("Show"));
+    menu->setDefaultAction(pShow);
+    menu->addSeparator();
+    menu->AddCommand(pNewTask, QStringLiteral("&New task"));
+    menu->AddCommand(pRefresh, QStringLiteral("&Refresh"));
+    menu->AddCommand(pAbout, QStringLiteral("&About"));
+    menu->addSeparator();
+    menu->AddCommand(pExit, QStringLiteral("E&xit"));
+    return menu;
+}
+
+std::vector<QAction*> CMainActions::SelectionActions() const {
+    return {pViewEditTask, pKeepAsNew, pInsertDuplicate, pMarkForDeletion, pDeleteSelection};
 }

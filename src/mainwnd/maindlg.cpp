@@ -13,7 +13,6 @@
 #include <algorithm>
 #include <utility>
 
-#include "app/settingsstore.h"
 #include "mainwnd/clocktext.h"
 #include "mainwnd/cursorguards.h"
 #include "mainwnd/mainactions.h"
@@ -21,6 +20,7 @@
 #include "mainwnd/showminimized.h"
 #include "mainwnd/taskfilewatcher.h"
 #include "mainwnd/tasklistmodel.h"
+#include "platform/settingsstore.h"
 #include "prefs/windowplacement.h"
 #include "reminder/ctime.h"
 #include "reminder/reminderdlg.h"
@@ -61,8 +61,8 @@ CMainDlg::CMainDlg(CSettingsStore& settings, const IClock& clock, std::string mo
                    Qt::WindowCloseButtonHint);
     setWindowTitle(QString::fromLatin1(Str::AppTitle));
     m_pActions = std::make_unique<CMainActions>(*this);
-    m_pMenuBar = m_pActions->BuildMenuBar(this);
     BuildClient();
+    BuildMenus();
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -143,10 +143,16 @@ void CMainDlg::BuildClient() {
 }
 
 void CMainDlg::OnInitDialog() {
+    AddSystemMenuAbout();
+
     const LoadedSettings loaded = LoadSettings(m_settings, m_strModuleDirGiven);
     m_nPollSeconds = loaded.nPollSeconds;
     m_bSound = loaded.bSound;
     m_nStartupMode = loaded.nStartupMode;
+    // From here on every task file operation works on this file.
+    g_szTaskFilePath = loaded.taskFilePath;
+    // Only the mode the program started with hides the window at the first tick.
+    m_bHiddenStartDone = m_nStartupMode != kStartupHidden;
     // No other copy runs, so a temporary file beside the task file is a killed rewrite's.
     RemoveLeftoverTempFile();
     m_pWatcher->Watch(g_szTaskFilePath);
@@ -184,7 +190,7 @@ void CMainDlg::OnInitDialog() {
 void CMainDlg::OnTimer() {
     // The hidden start-up is applied once more on the first tick, in case the window became
     // visible on its own; a window the user has asked for by now stays as it is.
-    if (!m_bHiddenStartDone && m_nStartupMode == kStartupHidden) {
+    if (!m_bHiddenStartDone) {
         m_bHiddenStartDone = true;
         if (m_bTrayAvailable && !m_bShownOnRequest && isVisible()) {
             HideWindow();
@@ -292,37 +298,6 @@ void CMainDlg::OnCancel() {
     m_titleRestore.stop();
     hide();
     emit ExitConfirmed();
-}
-
-void CMainDlg::AddTrayIcon() {
-    if (m_pTrayIcon != nullptr) {
-        return;
-    }
-    m_pTrayIcon = new QSystemTrayIcon(AppIcon(), this);
-    m_pTrayIcon->setToolTip(QString::fromLatin1(Str::TrayTip));
-    connect(m_pTrayIcon, &QSystemTrayIcon::activated, this, &CMainDlg::OnTrayNotify);
-    m_pTrayIcon->show();
-}
-
-void CMainDlg::RemoveTrayIcon() {
-    if (m_pTrayIcon == nullptr) {
-        return;
-    }
-    m_pTrayIcon->hide();
-    delete m_pTrayIcon;
-    m_pTrayIcon = nullptr;
-}
-
-void CMainDlg::OnTrayNotify(QSystemTrayIcon::ActivationReason reason) {
-    // Only a double-click counts; the icon has no menu.
-    if (reason != QSystemTrayIcon::DoubleClick) {
-        return;
-    }
-    m_bShownOnRequest = true;
-    showNormal();
-    raise();
-    activateWindow();
-    CReminderDlg::BringOpenReminderToFront();
 }
 
 void CMainDlg::BringToFront() {

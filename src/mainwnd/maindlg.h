@@ -13,6 +13,7 @@
 #include "reminder/taskpoller.h"
 #include "tasks/tasksort.h"
 
+class CCommandMenu;
 class CSettingsStore;
 class CTaskFileWatcher;
 class CTaskListModel;
@@ -72,6 +73,9 @@ public slots:
     // The exit question; Yes ends the program.
     void OnCancel();
     void OnTrayNotify(QSystemTrayIcon::ActivationReason reason);
+    // Shows the window normally and in front, as a double-click on the tray icon does; an open
+    // reminder comes in front of it.
+    void ShowFromTray();
     // Another copy was started: show this one instead, an open reminder in front.
     void BringToFront();
 
@@ -94,6 +98,18 @@ public slots:
     void OnSortByStatus();
     void OnSortByRecurrence();
 
+    // Settings, About, the help page and the system's date and time settings.
+    void OnSettings();
+    void OnAbout();
+    void OnHelpIndex();
+    void OnSystemCalendar();
+
+    // A click on a column header sorts by that column; "Task" alternates the date order.
+    void OnListColumnClick(int column);
+    // A context-menu request at a point on the screen: the command menu opens there when the
+    // point is inside the window's client area.
+    void OnContextMenu(const QPoint& globalPos);
+
 signals:
     // The user confirmed the exit; the program should end with code 0.
     void ExitConfirmed();
@@ -105,6 +121,10 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+#ifdef Q_OS_WIN
+    bool nativeEvent(const QByteArray& eventType, void* message, qintptr* result) override;
+#endif
 
 private:
     void BuildClient();
@@ -114,6 +134,14 @@ private:
     void AddTrayIcon();
     void RemoveTrayIcon();
     void RestoreTitleAfterPoll();
+    // Menus: every popup greys the selection commands as it opens (OnInitMenuPopup) and
+    // enables them again as it closes, so that the keys find them enabled.
+    void BuildMenus();
+    void OnInitMenuPopup();
+    void OnUninitMenuPopup();
+    // The window system's own menu gets the About item where the platform lets a program add
+    // one.
+    void AddSystemMenuAbout();
     // A key pressed in the list; true when it ran a command.
     bool OnListKeyDown(int key);
     // A double-click on a list row opens its task.
@@ -141,6 +169,8 @@ private:
     QTreeView* m_pTaskList = nullptr;
     CTaskListModel* m_pModel = nullptr;
     QSystemTrayIcon* m_pTrayIcon = nullptr;
+    CCommandMenu* m_pContextMenu = nullptr;
+    CCommandMenu* m_pTrayMenu = nullptr;
 
     CTaskFileWatcher* m_pWatcher = nullptr;
     CPollTrigger m_pollTrigger;
@@ -155,6 +185,7 @@ private:
     int m_nPollSeconds = 90;
     int m_bPolling = 0;
     std::string m_strModuleDir;
+    bool m_bTaskSortAscending = false;  // the last "Task" header click sorted ascending
 
     bool m_bInitialised = false;
     bool m_bHiddenStartDone = false;
@@ -166,4 +197,6 @@ private:
     friend class TestMainDlg;
     friend class TestMainCommands;
     friend class TestTaskEditDlg;
+    friend class TestMainMenus;
+    friend class TestDesktopMenus;
 };

@@ -31,6 +31,10 @@ void CMessageBox::Error(QWidget* parent, const QString& text, const QString& cap
     Show(parent, QMessageBox::Critical, text, caption, QMessageBox::Ok);
 }
 
+void CMessageBox::Information(QWidget* parent, const QString& text, const QString& caption) {
+    Show(parent, QMessageBox::Information, text, caption, QMessageBox::Ok);
+}
+
 void CMessageBox::SetNextAnswer(QMessageBox::StandardButton answer) {
     s_nextAnswer = answer;
 }

@@ -15,6 +15,7 @@ public:
     static QMessageBox::StandardButton Question(QWidget* parent, const QString& text,
                                                 const QString& caption);
     static void Error(QWidget* parent, const QString& text, const QString& caption);
+    static void Information(QWidget* parent, const QString& text, const QString& caption);
 
     // The next box is not shown; it answers with this button instead.
     static void SetNextAnswer(QMessageBox::StandardButton answer);

@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <climits>
 
-#include "app/settingsstore.h"
+#include "platform/settingsstore.h"
 #include "tasks/taskline.h"
 
 namespace {

@@ -85,6 +85,20 @@ inline constexpr const char* AdvanceNotice = "Advance Notice";
 inline constexpr const char* NowDue = "Now Due!";
 
 // Tray icon tip.
-inline constexpr const char* TrayTip = "Nokto running...Double-click me to show it.";
+inline constexpr const char* TrayTip = "Marmoset Task running...Double-click me to show it.";
+
+// The About box's memory lines.
+inline constexpr const char* TotalRam = "Total RAM=%1 MB";
+inline constexpr const char* FreeRam = "Free RAM=%1 MB";
+inline constexpr const char* MemoryUtilization = "Memory utilization=%1%";
+
+// The help page beside the program, and what the user is told when a request to the desktop
+// fails; the path or the programs tried follow on the next line.
+inline constexpr const char* HelpFileName = "nkindex.htm";
+inline constexpr const char* HelpNotOpened = "The help page could not be opened:";
+inline constexpr const char* DateTimeSettingsMissing =
+    "The date and time settings could not be opened: none of these programs is installed:";
+inline constexpr const char* DateTimeSettingsFailed =
+    "The date and time settings could not be opened: these programs would not start:";
 
 }  // namespace Str

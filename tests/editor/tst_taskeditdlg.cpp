@@ -15,12 +15,12 @@
 #include <fstream>
 #include <functional>
 
-#include "app/settingsstore.h"
 #include "editor/taskeditdlg.h"
 #include "mainwnd/mainactions.h"
 #include "mainwnd/maindlg.h"
 #include "mainwnd/messagebox.h"
 #include "mainwnd/tasklistmodel.h"
+#include "platform/settingsstore.h"
 #include "reminder/reminderdlg.h"
 #include "res/strings.h"
 #include "tasks/taskfile.h"

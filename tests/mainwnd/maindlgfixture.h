@@ -20,11 +20,11 @@
 #include <string_view>
 #include <vector>
 
-#include "app/settingsstore.h"
 #include "editor/taskeditdlg.h"
 #include "mainwnd/maindlg.h"
 #include "mainwnd/messagebox.h"
 #include "mainwnd/tasklistmodel.h"
+#include "platform/settingsstore.h"
 #include "reminder/reminderdlg.h"
 #include "tasks/taskline.h"
 

@@ -18,7 +18,6 @@
 #include <memory>
 #include <sstream>
 
-#include "app/settingsstore.h"
 #include "maindlgfixture.h"
 #include "mainwnd/clocktext.h"
 #include "mainwnd/mainactions.h"
@@ -26,6 +25,7 @@
 #include "mainwnd/messagebox.h"
 #include "mainwnd/taskfilewatcher.h"
 #include "mainwnd/tasklistmodel.h"
+#include "platform/settingsstore.h"
 #include "prefs/windowplacement.h"
 #include "reminder/reminderdlg.h"
 #include "res/images.h"
@@ -80,14 +80,15 @@ private slots:
             menus << pMenu->text() + ": " + items.join(" | ");
         }
         QStringList expected;
-        expected << "&File: &New task |  | E&xit\tEsc"
+        expected << "&File: &New task | &Settings |  | E&xit\tEsc"
                  << "&Edit: View/&Edit Task | Keep As &New | &Insert Duplicate |  | "
                     "&Mark For Deletion | Delete Selection\tDel |  | "
                     "Delete All &Marked Tasks | Delete All &Past Tasks"
                  << "&Sort: By &Date (Descending) | By D&ate (Ascending) | By &Status | "
                     "By &Recurrence"
-                 << "&Tools: &Compact Database"
-                 << "&Window: &Hide | &Refresh\tF5";
+                 << "&Tools: &Compact Database | S&ystem Calendar"
+                 << "&Window: &Hide | &Refresh\tF5"
+                 << "&Help: &About | &Help Index\tF1";
         QCOMPARE(menus, expected);
         QHeaderView* header = dlg.m_pTaskList->header();
         QCOMPARE(Model().headerData(2, Qt::Horizontal).toString(), QString("Recurrence"));
@@ -399,7 +400,7 @@ private slots:
         dlg.OnTimer();
         QVERIFY(dlg.isVisible());
         QCOMPARE(dlg.m_pTrayIcon->toolTip(),
-                 QString("Nokto running...Double-click me to show it."));
+                 QString("Marmoset Task running...Double-click me to show it."));
         QVERIFY(!dlg.m_pTrayIcon->icon().isNull());
         dlg.m_pActions->pHide->trigger();
         QVERIFY(dlg.isHidden());

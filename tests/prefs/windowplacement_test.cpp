@@ -5,7 +5,7 @@
 #include <QWidget>
 #include <memory>
 
-#include "app/settingsstore.h"
+#include "platform/settingsstore.h"
 #include "prefs/windowplacement.h"
 
 namespace {

@@ -1,11 +1,10 @@
-#include "app/settingsstore.h"
+#include "platform/settingsstore.h"
 
 #include <QCoreApplication>
 #include <QFile>
 #include <QSettings>
 #include <QStringList>
 
-#include "tasks/taskfile.h"
 #include "tasks/taskline.h"
 
 namespace {
@@ -16,7 +15,6 @@ constexpr int kTaskFileBuffer = 512;
 constexpr int kNumberBuffer = 20;
 
 constexpr std::string_view kDefaultTaskFile = "nkdat";
-constexpr std::string_view kDefaultPoll = "90";
 constexpr std::string_view kDefaultSound = "1";
 constexpr std::string_view kVersion = "2.0";
 
@@ -83,9 +81,8 @@ LoadedSettings LoadSettings(CSettingsStore& store, const std::string& moduleDir)
         store.WriteValue(SettingKey::TaskFile, kDefaultTaskFile);
     }
     loaded.taskFilePath = moduleDir + name;
-    g_szTaskFilePath = loaded.taskFilePath;
 
-    loaded.nPollSeconds = ReadNumber(store, SettingKey::Poll, kDefaultPoll);
+    loaded.nPollSeconds = ReadNumber(store, SettingKey::Poll, kDefaultPollText);
     loaded.bSound = ReadNumber(store, SettingKey::Sound, kDefaultSound);
     if (const auto text = store.ReadValue(SettingKey::Startup, kNumberBuffer)) {
         loaded.nStartupMode = ParseInt(*text);

@@ -34,6 +34,9 @@ inline constexpr std::string_view Version = "ver";
 inline constexpr std::string_view Dim = "dim";
 }  // namespace SettingKey
 
+// The polling interval used and written back when none is stored.
+inline constexpr std::string_view kDefaultPollText = "90";
+
 // Start-up mode codes as stored in "startup"; any other value means a normal window.
 inline constexpr int kStartupMinimized = 1;
 inline constexpr int kStartupHidden = 2;
@@ -50,8 +53,9 @@ struct LoadedSettings {
     bool operator==(const LoadedSettings&) const = default;
 };
 
-// Reads every setting, writes back the defaults of missing ones and "2.0" as the version,
-// and sets g_szTaskFilePath to moduleDir followed by the task file name.
+// Reads every setting and writes back the defaults of missing ones and "2.0" as the version.
+// The task file's path is moduleDir followed by the stored name; start-up decides when the
+// program starts using it.
 LoadedSettings LoadSettings(CSettingsStore& store, const std::string& moduleDir);
 
 // The program's folder, always ending in a slash.

@@ -5,7 +5,7 @@
 #include <QTest>
 #include <memory>
 
-#include "app/settingsstore.h"
+#include "platform/settingsstore.h"
 #include "tasks/taskfile.h"
 
 namespace {
@@ -71,7 +71,8 @@ private slots:
                                          .bSound = 1,
                                          .nStartupMode = 1044,
                                          .taskFilePath = "/opt/marmoset/nkdat"}));
-        QCOMPARE(g_szTaskFilePath, std::string("/opt/marmoset/nkdat"));
+        // Loading only reports the path; start-up is what puts it to use.
+        QVERIFY(g_szTaskFilePath.empty());
         QCOMPARE(disk.OnDisk("taskfile"), QStringLiteral("nkdat"));
         QCOMPARE(disk.OnDisk("poll"), QStringLiteral("90"));
         QCOMPARE(disk.OnDisk("sound"), QStringLiteral("1"));
@@ -162,7 +163,7 @@ private slots:
         const LoadedSettings loaded = LoadSettings(disk.Store(), kModuleDir);
 
         QCOMPARE(QString::fromStdString(loaded.taskFilePath), path);
-        QCOMPARE(QString::fromStdString(g_szTaskFilePath), path);
+        QVERIFY(g_szTaskFilePath.empty());
         QCOMPARE(disk.OnDisk("taskfile"), afterwards);
     }
 

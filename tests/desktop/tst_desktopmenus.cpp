@@ -1,0 +1,137 @@
+// The main window on a real X server with a real window manager (run by on_desktop.sh): the
+// pointer and keys come from the X server (xdotool), the help page goes to the desktop's own
+// opener (xdg-open), which finds a browser through a handler in a home folder of the test.
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QMenuBar>
+#include <QProcess>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTreeView>
+#include <QtTest>
+#include <memory>
+
+#include "mainwnd/commandmenu.h"
+#include "mainwnd/maindlg.h"
+#include "mainwnd/messagebox.h"
+#include "platform/settingsstore.h"
+#include "reminder/ctime.h"
+
+namespace {
+
+class CTestClock final : public IClock {
+public:
+    CTime GetCurrentTime() const override { return CTime::FromLocal(2030, 3, 10, 12, 30); }
+};
+
+bool Xdotool(const QStringList& arguments) {
+    QProcess xdotool;
+    xdotool.start(QStringLiteral("xdotool"), arguments);
+    return xdotool.waitForFinished(10000) && xdotool.exitCode() == 0;
+}
+
+bool WriteFile(const QString& path, const QByteArray& content) {
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(content) == content.size();
+}
+
+}  // namespace
+
+class TestDesktopMenus : public QObject {
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_dir;
+    std::unique_ptr<QSettings> m_pIni;
+    std::unique_ptr<CSettingsStore> m_pStore;
+    CTestClock m_clock;
+    std::unique_ptr<CMainDlg> m_pDlg;
+
+    QString ProgramDir() const { return m_dir.filePath("program/"); }
+    QString OpenedRecord() const { return m_dir.filePath("opened"); }
+
+private slots:
+    void initTestCase() {
+        QVERIFY2(qEnvironmentVariableIsSet("DISPLAY"), "run through on_desktop.sh");
+        QCOMPARE(QGuiApplication::platformName(), QString("xcb"));
+        const QDir root(m_dir.path());
+        QVERIFY(root.mkpath("program") && root.mkpath("home/config") &&
+                root.mkpath("home/data/applications"));
+
+        // The program's folder with its help page as the build put it beside the program.
+        QVERIFY(QFile::copy(QStringLiteral(MARMOSET_HELP_PAGE), ProgramDir() + "nkindex.htm"));
+        QVERIFY(WriteFile(ProgramDir() + "nkdat",
+                          "#6/1/2030{+}0{+}0{+}0{+}June{+}{+}9\r\n"
+                          "#9/2/2030{+}0{+}1{+}2{+}September{+}{+}6\r\n"));
+
+        // The user's browser for web pages: it only notes what it was asked to open.
+        const QString browser = m_dir.filePath("browser");
+        QVERIFY(WriteFile(browser, "#!/bin/sh\nprintf '%s\\n' \"$@\" > '" +
+                                       QFile::encodeName(OpenedRecord()) + "'\n"));
+        QVERIFY(QFile::setPermissions(browser, QFile::ReadOwner | QFile::ExeOwner));
+        QVERIFY(WriteFile(root.filePath("home/data/applications/test-browser.desktop"),
+                          "[Desktop Entry]\nType=Application\nName=Test Browser\nExec=" +
+                              QFile::encodeName(browser) + " %u\nMimeType=text/html;\n"));
+        QVERIFY(WriteFile(root.filePath("home/config/mimeapps.list"),
+                          "[Default Applications]\ntext/html=test-browser.desktop\n"));
+        // Only what the opener started from here sees this home.
+        qputenv("HOME", QFile::encodeName(root.filePath("home")));
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(root.filePath("home/config")));
+        qputenv("XDG_DATA_HOME", QFile::encodeName(root.filePath("home/data")));
+        qunsetenv("XDG_CURRENT_DESKTOP");
+        qunsetenv("BROWSER");
+
+        m_pIni = std::make_unique<QSettings>(m_dir.filePath("settings.ini"), QSettings::IniFormat);
+        m_pStore = std::make_unique<CSettingsStore>(*m_pIni);
+        m_pDlg = std::make_unique<CMainDlg>(*m_pStore, m_clock, ProgramDir().toStdString(), true);
+        m_pDlg->OnInitDialog();
+        QVERIFY(QTest::qWaitForWindowExposed(m_pDlg.get()));
+        QVERIFY(Xdotool({"windowactivate", "--sync", QString::number(m_pDlg->winId())}));
+        QTRY_VERIFY(m_pDlg->isActiveWindow());
+    }
+    void cleanupTestCase() {
+        m_pDlg.reset();
+        m_pStore.reset();
+        m_pIni.reset();
+    }
+
+    void rightClickOpensTheCommandMenuAtTheCursor() {
+        QWidget* viewport = m_pDlg->m_pTaskList->viewport();
+        const QPoint at = viewport->mapToGlobal(QPoint(60, 40));
+        QVERIFY(Xdotool({"mousemove", "--sync", QString::number(at.x()), QString::number(at.y()),
+                         "click", "3"}));
+        QTRY_COMPARE(QApplication::activePopupWidget(), m_pDlg->m_pContextMenu);
+        const CCommandMenu& menu = *m_pDlg->m_pContextMenu;
+        QTRY_COMPARE(menu.geometry().topLeft(), at);
+        QStringList items;
+        for (QAction* action : menu.actions()) {
+            items << menu.ItemText(action);
+        }
+        QCOMPARE(items, QStringList({"New Task", "View/Edit Task", "Keep As New",
+                                     "Mark For Deletion", "Refresh"}));
+        QVERIFY(Xdotool({"key", "Escape"}));
+        QTRY_COMPARE(QApplication::activePopupWidget(), nullptr);
+        // Over the menu bar, outside the client area, there is no such menu.
+        m_pDlg->OnContextMenu(m_pDlg->m_pMenuBar->mapToGlobal(QPoint(200, 5)));
+        QCOMPARE(QApplication::activePopupWidget(), nullptr);
+    }
+
+    void f1AsksTheDesktopToOpenTheHelpPage() {
+        QFile::remove(OpenedRecord());
+        const QPoint row = m_pDlg->m_pTaskList->viewport()->mapToGlobal(QPoint(60, 8));
+        QVERIFY(Xdotool({"mousemove", "--sync", QString::number(row.x()), QString::number(row.y()),
+                         "click", "1"}));
+        QTRY_VERIFY(m_pDlg->m_pTaskList->hasFocus());
+        QVERIFY(Xdotool({"key", "F1"}));
+        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(OpenedRecord()).size() > 0, 15000);
+        QFile opened(OpenedRecord());
+        QVERIFY(opened.open(QIODevice::ReadOnly));
+        QCOMPARE(QString::fromLocal8Bit(opened.readAll()).trimmed(),
+                 QDir::cleanPath(ProgramDir() + "nkindex.htm"));
+        QCOMPARE(CMessageBox::Count(), 0);
+    }
+};
+
+QTEST_MAIN(TestDesktopMenus)
+#include "tst_desktopmenus.moc"

@@ -1,0 +1,297 @@
+// The main window's menus, gestures and the commands that open something, driven through the
+// shared actions and real widgets over a real task file and settings file.
+#include <QCheckBox>
+#include <QHeaderView>
+#include <QListWidget>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSettings>
+#include <QSpinBox>
+#include <QTemporaryDir>
+#include <QTreeView>
+#include <QtTest>
+#include <fstream>
+#include <memory>
+
+#include "info/aboutdlg.h"
+#include "mainwnd/commandmenu.h"
+#include "mainwnd/mainactions.h"
+#include "mainwnd/maindlg.h"
+#include "mainwnd/messagebox.h"
+#include "mainwnd/tasklistmodel.h"
+#include "platform/settingsstore.h"
+#include "prefs/settingsdlg.h"
+#include "reminder/reminderdlg.h"
+#include "res/strings.h"
+#include "tasks/taskline.h"
+
+namespace {
+
+class CTestClock final : public IClock {
+public:
+    CTime GetCurrentTime() const override { return CTime::FromLocal(2030, 3, 10, 12, 30); }
+};
+
+}  // namespace
+
+class TestMainMenus : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<QTemporaryDir> m_pDir;
+    std::unique_ptr<QSettings> m_pIni;
+    std::unique_ptr<CSettingsStore> m_pStore;
+    CTestClock m_clock;
+    std::unique_ptr<CMainDlg> m_pDlg;
+
+    QString ProgramDir() const { return m_pDir->filePath("program/"); }
+    void WriteTasks(const std::vector<std::string>& lines) {
+        std::ofstream file((ProgramDir() + "nkdat").toStdString(), std::ios::binary);
+        for (const std::string& line : lines) {
+            file << line << "\r\n";
+        }
+    }
+    QStringList Titles() const {
+        std::ifstream file((ProgramDir() + "nkdat").toStdString(), std::ios::binary);
+        QStringList titles;
+        for (std::string line; std::getline(file, line);) {
+            titles << QString::fromStdString(ParseTaskLine(line).title);
+        }
+        return titles;
+    }
+    QString Setting(std::string_view key) const {
+        return QString::fromStdString(m_pStore->ReadValue(key, 512).value_or("(none)"));
+    }
+    CMainDlg& Start() {
+        m_pDlg = std::make_unique<CMainDlg>(*m_pStore, m_clock, ProgramDir().toStdString(), true);
+        m_pDlg->OnInitDialog();
+        m_pDlg->m_timer.setInterval(3600 * 1000);  // the tests deliver the ticks themselves
+        return *m_pDlg;
+    }
+    CMainActions& Actions() { return *m_pDlg->m_pActions; }
+    QStringList Headers() const {
+        QStringList headers;
+        for (int column = 0; column < 3; ++column) {
+            headers << m_pDlg->m_pModel->headerData(column, Qt::Horizontal).toString();
+        }
+        return headers;
+    }
+    void ClickHeader(int column) {
+        QHeaderView* header = m_pDlg->m_pTaskList->header();
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                          QPoint(header->sectionViewportPosition(column) + 5, 5));
+    }
+    // Runs start; the first modal dialog of type T that opens gets act, which closes it.
+    template <class T>
+    void WithModal(const std::function<void()>& start, const std::function<void(T&)>& act) {
+        QTimer timer;
+        connect(&timer, &QTimer::timeout, [&] {
+            if (auto* dlg = qobject_cast<T*>(QApplication::activeModalWidget())) {
+                timer.stop();
+                act(*dlg);
+            }
+        });
+        timer.start(5);
+        start();
+    }
+
+private slots:
+    void init() {
+        m_pDir = std::make_unique<QTemporaryDir>();
+        QVERIFY(QDir().mkpath(m_pDir->filePath("program")));
+        m_pIni =
+            std::make_unique<QSettings>(m_pDir->filePath("settings.ini"), QSettings::IniFormat);
+        m_pStore = std::make_unique<CSettingsStore>(*m_pIni);
+        CMessageBox::ResetRecord();
+        WriteTasks({"#6/1/2030{+}0{+}0{+}0{+}June{+}{+}9", "#1/5/2030{+}0{+}3{+}2{+}January{+}{+}6",
+                    "#9/2/2030{+}0{+}1{+}33{+}September{+}{+}6"});
+    }
+    void cleanup() {
+        m_pDlg.reset();
+        m_pStore.reset();
+        m_pIni.reset();
+        m_pDir.reset();
+    }
+
+    void greyingFollowsTheSelection() {
+        CMainDlg& dlg = Start();
+        QTest::keyClick(dlg.m_pTaskList, Qt::Key_Delete);  // nothing selected: nothing asked
+        QCOMPARE(CMessageBox::Count(), 0);
+        QMenu* edit = dlg.m_pMenuBar->actions()[1]->menu();
+        for (const bool bSelected : {false, true}) {
+            if (bSelected) {
+                dlg.m_pTaskList->setCurrentIndex(dlg.m_pModel->index(1, 0));
+            }
+            for (QMenu* popup : {edit, static_cast<QMenu*>(dlg.m_pContextMenu)}) {
+                popup->popup(QPoint(0, 0));
+                for (QAction* action : Actions().SelectionActions()) {
+                    QCOMPARE(action->isEnabled(), bSelected);
+                }
+                QVERIFY(Actions().pNewTask->isEnabled() &&
+                        Actions().pDeleteMarkedTasks->isEnabled() &&
+                        Actions().pDeletePastTasks->isEnabled() && Actions().pRefresh->isEnabled());
+                popup->hide();
+                QVERIFY(Actions().pDeleteSelection->isEnabled());  // the key works again
+            }
+        }
+        QCOMPARE(Actions().SelectionActions().size(), size_t{5});
+    }
+
+    void columnClicksSortAndAlternate() {
+        CMainDlg& dlg = Start();
+        QVERIFY(QTest::qWaitForWindowExposed(&dlg));
+        const QStringList ascending = {"January", "June", "September"};
+        const QStringList descending = {"September", "June", "January"};
+        for (const bool bAscending : {true, false, true}) {
+            ClickHeader(0);
+            QCOMPARE(Headers()[0], bAscending ? "Task (+)" : "Task (-)");
+            QCOMPARE(Titles(), bAscending ? ascending : descending);
+        }
+        // Neither the Sort menu nor the other headers change whose turn is next: descending.
+        Actions().pSortByDateDescending->trigger();
+        ClickHeader(1);
+        QCOMPARE(Headers(), QStringList({"Task", "Status !", "Recurrence"}));
+        QCOMPARE(Titles(), QStringList({"June", "September", "January"}));
+        ClickHeader(0);
+        QCOMPARE(Headers(), QStringList({"Task (-)", "Status", "Recurrence"}));
+        QCOMPARE(Titles(), descending);
+        ClickHeader(2);
+        QCOMPARE(Headers(), QStringList({"Task", "Status", "Recurrence !"}));
+        QCOMPARE(Titles(), QStringList({"June", "January", "September"}));
+    }
+
+    void settingsDialogOnItsOwn() {
+        // A clean store: Normal, sound on, 90; the missing interval is repaired even on Cancel.
+        CSettingsDlg clean(*m_pStore, kStartupDefault, 1);
+        QVERIFY(clean.NormalRadio()->isChecked() && clean.SoundCheck()->isChecked());
+        QCOMPARE(clean.PollSpin()->value(), 90);
+        clean.HiddenRadio()->setChecked(true);
+        clean.CancelButton()->click();
+        QCOMPARE(clean.m_nStartup, -1);
+        QCOMPARE(Setting("poll"), "90");
+        QCOMPARE(Setting("startup"), "(none)");
+        // Stored intervals the spin box cannot hold show as the nearest end of its range.
+        for (const auto& [stored, shown] : {std::pair{"65626", 7200}, {"5", 90}, {"-3", 90}}) {
+            m_pStore->WriteValue("poll", stored);
+            QCOMPARE(CSettingsDlg(*m_pStore, 3, 1).PollSpin()->value(), shown);
+        }
+    }
+
+    void settingsCommandActsWhenEachChoiceShould() {
+        m_pStore->WriteValue("poll", "3");
+        CMainDlg& dlg = Start();
+        for (int i = 1; i <= 2; ++i) {
+            CMessageBox::SetNextAnswer(QMessageBox::Ok);
+            WithModal<CSettingsDlg>([&] { Actions().pSettings->trigger(); },
+                                    [](CSettingsDlg& settings) {
+                                        settings.HiddenRadio()->setChecked(true);
+                                        settings.SoundCheck()->setChecked(false);
+                                        settings.PollSpin()->setValue(300);
+                                        settings.OkButton()->click();
+                                    });
+            QCOMPARE(CMessageBox::Count(), i);  // the Hidden notice at every OK
+            QCOMPARE(CMessageBox::Last().text, QString(Str::HiddenStartupNote));
+            QCOMPARE(CMessageBox::Last().caption, QString("Marmoset Task"));
+        }
+        QCOMPARE(Setting("startup") + Setting("sound") + Setting("poll"), "20300");
+
+        // The sound is off from the next reminder on; the interval and Hidden wait for the next
+        // start: the third tick still polls, and the window stays.
+        WriteTasks({"#3/10/2030{+}0{+}0{+}0{+}Dentist{+}{+}12"});
+        int bPlaySound = -1;
+        const auto tick3 = [&] {
+            for (int tick = 0; tick < 3; ++tick) {
+                dlg.OnTimer();
+            }
+        };
+        WithModal<CReminderDlg>(tick3, [&](CReminderDlg& reminder) {
+            bPlaySound = reminder.m_bPlaySound;
+            reminder.reject();
+        });
+        QCOMPARE(bPlaySound, 0);
+        QVERIFY(dlg.isVisible());
+    }
+
+    void aboutBoxAndTrayMenu() {
+        const std::pair<MemoryStatus, const char*> cases[] = {
+            {{134217728, 67108864, 50}, "Total RAM=134 MB|Free RAM=67 MB|Memory utilization=50%"},
+            {{2000000, 999999, 57}, "Total RAM=2 MB|Free RAM=0 MB|Memory utilization=57%"}};
+        for (const auto& [memory, lines] : cases) {
+            const CAboutDlg box(memory);
+            QStringList shown;
+            for (int i = 0; i < box.MemoryList()->count(); ++i) {
+                shown << box.MemoryList()->item(i)->text();
+            }
+            QCOMPARE(shown.join('|'), QString(lines));
+        }
+        QFile meminfo(m_pDir->filePath("meminfo"));
+        QVERIFY(meminfo.open(QIODevice::WriteOnly));
+        meminfo.write("MemTotal: 131072 kB\nMemFree: 1000 kB\nMemAvailable: 32768 kB\n");
+        meminfo.close();
+        QCOMPARE(ReadMemInfo(meminfo.fileName().toStdString()),
+                 (MemoryStatus{134217728, 33554432, 75}));
+
+        // The tray menu's About is the Help menu's; "Show" does what the double-click does.
+        CMainDlg& dlg = Start();
+        auto& tray = *qobject_cast<CCommandMenu*>(dlg.m_pTrayIcon->contextMenu());
+        QStringList items;
+        for (QAction* action : tray.actions()) {
+            items << tray.ItemText(action);
+        }
+        QCOMPARE(items, QStringList({"Show", "", "&New task", "&Refresh", "&About", "", "E&xit"}));
+        QCOMPARE(tray.actions()[4], Actions().pAbout);
+        dlg.OnOK();
+        tray.actions()[0]->trigger();
+        QVERIFY(dlg.isVisible());
+    }
+
+    void helpIndexNamesAMissingPage() {
+        // The page opening in the desktop's browser is checked on a real desktop.
+        Start();
+        CMessageBox::SetNextAnswer(QMessageBox::Ok);
+        Actions().pHelpIndex->trigger();
+        QCOMPARE(CMessageBox::Last().caption, QString("Error!"));
+        QCOMPARE(CMessageBox::Last().text,
+                 QString(Str::HelpNotOpened) + "\n" + ProgramDir() + "nkindex.htm");
+    }
+
+    void systemCalendarStartsTheDesktopsSettings() {
+        Start();
+        const QByteArray oldPath = qgetenv("PATH");
+        const QByteArray oldDesktop = qgetenv("XDG_CURRENT_DESKTOP");
+        const auto restore = qScopeGuard([&] {
+            qputenv("PATH", oldPath);
+            qputenv("XDG_CURRENT_DESKTOP", oldDesktop);
+        });
+        const QString bin = m_pDir->filePath("bin");
+        const QString record = m_pDir->filePath("started");
+        QVERIFY(QDir().mkpath(bin));
+        qputenv("PATH", QFile::encodeName(bin));
+        qputenv("XDG_CURRENT_DESKTOP", "KDE");
+        for (const char* name : {"gnome-control-center", "systemsettings"}) {
+            QFile program(bin + "/" + name);
+            QVERIFY(program.open(QIODevice::WriteOnly));
+            program.write("#!/bin/sh\necho \"${0##*/} $*\" >> '" + QFile::encodeName(record) +
+                          "'\n");
+            program.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        }
+        // The running desktop's own settings come first.
+        Actions().pSystemCalendar->trigger();
+        QTRY_VERIFY(QFileInfo(record).size() > 0);
+        QFile started(record);
+        QVERIFY(started.open(QIODevice::ReadOnly));
+        QCOMPARE(started.readAll(), QByteArray("systemsettings kcm_clock\n"));
+
+        // With none installed the user is told which programs were looked for.
+        QVERIFY(QDir(bin).removeRecursively());
+        CMessageBox::SetNextAnswer(QMessageBox::Ok);
+        Actions().pSystemCalendar->trigger();
+        QCOMPARE(CMessageBox::Last().caption, QString("Error!"));
+        QVERIFY(CMessageBox::Last().text.startsWith(QString(Str::DateTimeSettingsMissing) +
+                                                    "\nsystemsettings, systemsettings5, "));
+    }
+};
+
+QTEST_MAIN(TestMainMenus)
+#include "tst_mainmenus.moc"
