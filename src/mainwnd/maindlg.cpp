@@ -8,7 +8,6 @@
 #include <QLocale>
 #include <QMenuBar>
 #include <QStyle>
-#include <QTreeView>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <utility>
@@ -20,6 +19,7 @@
 #include "mainwnd/showminimized.h"
 #include "mainwnd/taskfilewatcher.h"
 #include "mainwnd/tasklistmodel.h"
+#include "mainwnd/tasklistview.h"
 #include "platform/settingsstore.h"
 #include "prefs/windowplacement.h"
 #include "reminder/ctime.h"
@@ -108,7 +108,7 @@ void CMainDlg::BuildClient() {
                               textHeight);
 
     m_pModel = new CTaskListModel(StatusImages(), this);
-    m_pTaskList = new QTreeView(m_pClient);
+    m_pTaskList = new CTaskListView(m_pClient);
     // The dark ground is for the window itself; the list and its header keep the system's
     // colours, also where the header has no column.
     QPalette listPalette = QApplication::palette(m_pTaskList);
@@ -118,18 +118,8 @@ void CMainDlg::BuildClient() {
     }
     m_pTaskList->setPalette(listPalette);
     m_pTaskList->setModel(m_pModel);
-    m_pTaskList->setRootIsDecorated(false);
-    m_pTaskList->setItemsExpandable(false);
-    m_pTaskList->setUniformRowHeights(true);
-    m_pTaskList->setAllColumnsShowFocus(true);
-    m_pTaskList->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_pTaskList->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_pTaskList->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_pTaskList->installEventFilter(this);
-    connect(m_pTaskList, &QTreeView::doubleClicked, this, &CMainDlg::OnListDblClk);
-    m_pTaskList->setIconSize(QSize(kStatusImageSize, kStatusImageSize));
-    m_pTaskList->header()->setStretchLastSection(false);
-    m_pTaskList->header()->setSectionsMovable(false);
+    connect(m_pTaskList, &QTableView::doubleClicked, this, &CMainDlg::OnListDblClk);
     m_pTaskList->setColumnWidth(CTaskListModel::kTaskColumn, kTaskColumnWidth);
     // The longest status must be readable whatever the font: widen the column if needed.
     const int longestStatus =

@@ -22,7 +22,7 @@ class IClock;
 class QLabel;
 class QMenuBar;
 class QModelIndex;
-class QTreeView;
+class CTaskListView;
 class QWidget;
 
 // The program's one window: the clock, the task list, the menu bar and the tray icon. It owns
@@ -166,7 +166,7 @@ private:
     QWidget* m_pClient = nullptr;
     QLabel* m_pDateLabel = nullptr;
     QLabel* m_pTimeLabel = nullptr;
-    QTreeView* m_pTaskList = nullptr;
+    CTaskListView* m_pTaskList = nullptr;
     CTaskListModel* m_pModel = nullptr;
     QSystemTrayIcon* m_pTrayIcon = nullptr;
     CCommandMenu* m_pContextMenu = nullptr;

@@ -5,7 +5,6 @@
 #include <QEvent>
 #include <QItemSelectionModel>
 #include <QKeyEvent>
-#include <QTreeView>
 #include <array>
 
 #include "mainwnd/cursorguards.h"
@@ -13,6 +12,7 @@
 #include "mainwnd/maindlg.h"
 #include "mainwnd/messagebox.h"
 #include "mainwnd/tasklistmodel.h"
+#include "mainwnd/tasklistview.h"
 #include "res/strings.h"
 #include "tasks/taskcommands.h"
 #include "tasks/taskfile.h"

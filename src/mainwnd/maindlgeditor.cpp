@@ -2,7 +2,6 @@
 // and the reminder's "Details...". Each fills the editor, runs it and writes back what it
 // returns; a write that fails opens the editor again with what the user entered.
 
-#include <QTreeView>
 #include <optional>
 
 #include "editor/editorrules.h"
@@ -11,6 +10,7 @@
 #include "mainwnd/maindlg.h"
 #include "mainwnd/messagebox.h"
 #include "mainwnd/tasklistmodel.h"
+#include "mainwnd/tasklistview.h"
 #include "res/strings.h"
 #include "tasks/taskcommands.h"
 #include "tasks/taskfile.h"

@@ -5,12 +5,12 @@
 #include <QContextMenuEvent>
 #include <QHeaderView>
 #include <QMenuBar>
-#include <QTreeView>
 
 #include "mainwnd/commandmenu.h"
 #include "mainwnd/mainactions.h"
 #include "mainwnd/maindlg.h"
 #include "mainwnd/tasklistmodel.h"
+#include "mainwnd/tasklistview.h"
 
 void CMainDlg::BuildMenus() {
     m_pMenuBar = m_pActions->BuildMenuBar(this);

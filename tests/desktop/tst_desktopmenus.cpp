@@ -6,7 +6,6 @@
 #include <QFileInfo>
 #include <QMenuBar>
 #include <QProcess>
-#include <QTreeView>
 #include <QtTest>
 
 #include "mainwnd/commandmenu.h"

@@ -6,7 +6,6 @@
 #include <QRadioButton>
 #include <QSignalSpy>
 #include <QSpinBox>
-#include <QTreeView>
 #include <QtTest>
 #include <filesystem>
 #include <functional>

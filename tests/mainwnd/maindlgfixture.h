@@ -28,6 +28,7 @@
 #include "mainwnd/maindlg.h"
 #include "mainwnd/messagebox.h"
 #include "mainwnd/tasklistmodel.h"
+#include "mainwnd/tasklistview.h"
 #include "platform/settingsstore.h"
 #include "reminder/reminderdlg.h"
 #include "tasks/taskline.h"

@@ -2,7 +2,6 @@
 // file, with the message boxes answered in advance.
 #include <QItemSelectionModel>
 #include <QSignalSpy>
-#include <QTreeView>
 #include <QtTest>
 #include <filesystem>
 #include <fstream>
@@ -26,7 +25,7 @@ class TestMainCommands : public CMainDlgFixture {
 
 private:
     void Select(int row) {
-        QTreeView* list = m_pDlg->m_pTaskList;
+        CTaskListView* list = m_pDlg->m_pTaskList;
         list->selectionModel()->select(
             Model().index(row, 0), QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     }

@@ -7,7 +7,6 @@
 #include <QSettings>
 #include <QSignalSpy>
 #include <QTemporaryDir>
-#include <QTreeView>
 #include <QtTest>
 #include <cstdio>
 #include <cstdlib>

@@ -6,7 +6,6 @@
 #include <QMenuBar>
 #include <QRadioButton>
 #include <QSpinBox>
-#include <QTreeView>
 #include <QtTest>
 
 #include "info/aboutdlg.h"

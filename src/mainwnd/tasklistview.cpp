@@ -1,0 +1,41 @@
+#include "mainwnd/tasklistview.h"
+
+#include <QEvent>
+#include <algorithm>
+
+#include "res/images.h"
+
+CTaskListView::CTaskListView(QWidget* parent) : QTableView(parent) {
+    setShowGrid(false);
+    setWordWrap(false);
+    // Tab leaves the list for the next control instead of walking its cells.
+    setTabKeyNavigation(false);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+    verticalHeader()->hide();
+    // One line a row, as high as the text or the status image needs.
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    verticalHeader()->setMinimumSectionSize(1);
+    setIconSize(QSize(kStatusImageSize, kStatusImageSize));
+    FitRowHeight();
+    header()->setHighlightSections(false);
+    header()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    header()->setStretchLastSection(false);
+    header()->setSectionsMovable(false);
+}
+
+void CTaskListView::changeEvent(QEvent* event) {
+    QTableView::changeEvent(event);
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange) {
+        FitRowHeight();
+    }
+}
+
+void CTaskListView::FitRowHeight() {
+    // A line of text or a status image, whichever is higher, with a pixel above and below;
+    // fixed, so the view never asks a row for its size.
+    verticalHeader()->setDefaultSectionSize(std::max(fontMetrics().height(), iconSize().height()) +
+                                            2);
+}

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QHeaderView>
+#include <QTableView>
+
+// The main window's task list: whole rows, one at a time, no editing, no grid. A table view
+// keeps nothing per row, where a tree view keeps a record for each, so a list of a hundred
+// thousand tasks costs the program no more than the tasks themselves.
+class CTaskListView final : public QTableView {
+    Q_OBJECT
+
+public:
+    explicit CTaskListView(QWidget* parent = nullptr);
+
+    // The column headers.
+    QHeaderView* header() const { return horizontalHeader(); }
+
+protected:
+    void changeEvent(QEvent* event) override;
+
+private:
+    void FitRowHeight();
+};
