@@ -218,7 +218,8 @@ wait_until 2 is_active "$reminder" || xdotool windowactivate "$reminder"
 sleep 1.1
 xdotool key Escape
 wait_until 3 is_gone "Missed Appointments!" || fail "Esc did not answer the reminder"
-grep -q '{+}1{+}0{+}Call the bank' "$dir/program/nkdat" || fail "the answer was not written"
+# The window goes before the answer is written.
+wait_until 3 grep -q '{+}1{+}0{+}Call the bank' "$dir/program/nkdat" || fail "the answer was not written"
 
 step "a task file replaced by another program shows within two seconds"
 wait_until 10 window_named "Marmoset Task" >/dev/null || fail "the main window did not show"
