@@ -1,8 +1,9 @@
 // The task file: a file made from the input is read every way the program reads it, and each
 // reading must agree with a plain split of its lines: the same count, the same lines whole and
-// the same fields, whatever the bytes, line ends and lengths. The readers that hold on to a
-// buffer or table between polls keep them from one input to the next, as the poll does. Then
-// one changing operation runs on a copy in a memory folder and must leave exactly the content
+// the same fields, whatever the bytes, line ends and lengths. The readers that hold on to what
+// they read (the poll's buffer and table, the reused records) first read what the file held
+// before, made from the same input, so that each input alone shows what it finds. Then one
+// changing operation runs on a copy in a memory folder and must leave exactly the content
 // worked out for it.
 //
 // The input starts with five control bytes (as digits in the seeds: "0" is the plain case):
@@ -12,6 +13,7 @@
 
 #include <unistd.h>
 
+#include <array>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -31,10 +33,11 @@
 
 namespace {
 
-// Stretches of 1 to 8 steps, up to 80 KiB: past the end of the readers' first block, and lines
-// longer than half a block. Only the digits 1 to 8 ask for one, so that most inputs stay small.
-constexpr std::size_t kStretchStep = std::size_t{10} << 10;
-constexpr std::uint8_t kMostStretchSteps = 8;
+// Stretches, asked for by the digits 1 to 8: around half and a whole of the readers' 64 KiB
+// blocks, so that lines and files reach past them. Other bytes ask for none, so that most
+// inputs stay small and fast.
+constexpr std::array<std::size_t, 8> kStretches = {100,   1000,  8000,  30000,
+                                                   34000, 60000, 66000, 75000};
 
 struct Control {
     std::uint8_t sizeHint = 0;
@@ -52,8 +55,8 @@ std::uint8_t Digit(CFuzzInput& in) {
 // that lines and files can reach beyond the readers' blocks.
 std::string MakeContent(const Control& control, std::string_view text) {
     std::string content(text);
-    if (control.stretch >= 1 && control.stretch <= kMostStretchSteps) {
-        const std::size_t length = control.stretch * kStretchStep;
+    if (control.stretch >= 1 && control.stretch <= kStretches.size()) {
+        const std::size_t length = kStretches[control.stretch - 1];
         const std::size_t at = content.size() * control.stretchAt / 255;
         const char filler = at > 0 ? content[at - 1] : 'x';
         content.insert(at, length, filler);
@@ -94,7 +97,62 @@ Reference ReadByReference(std::string_view content) {
     return ref;
 }
 
-void CheckWholeFileReaders(const Reference& ref, std::string_view content) {
+// What the file held before, for the readers that keep what they read: the same, nothing, one
+// byte less, one byte changed, or a task more.
+std::string MakeBefore(const Control& control, const std::string& content) {
+    std::string before = content;
+    switch ((control.pick + control.sizeHint) % 5) {
+        case 0:
+            break;
+        case 1:
+            before.clear();
+            break;
+        case 2:
+            if (!before.empty()) {
+                before.pop_back();
+            }
+            break;
+        case 3:
+            if (!before.empty()) {
+                before[before.size() * control.stretchAt / 256] ^= 1;
+            }
+            break;
+        default:
+            before += "#1/1/2000{+}0{+}0{+}0{+}one more{+}n{+}6\r\n";
+            break;
+    }
+    return before;
+}
+
+// The readers that keep what they read, as a poll keeps them from one read to the next. (The
+// records ReadAllTasks reuses are filled the same way as these lines.)
+struct Keepers {
+    CFileText text;
+    CTaskTable table;
+    std::vector<TaskLine> lines;
+};
+
+std::vector<std::size_t> ReadTable(CTaskTable& table, std::uint64_t sizeHint,
+                                   const Control& control) {
+    std::vector<std::size_t> reminders;
+    const FilePtr file = OpenTaskFileToRead();
+    FUZZ_CHECK(file != nullptr, "open");
+    FUZZ_CHECK(
+        table.Read(file.get(), sizeHint,
+                   CurrentHour(CTime::FromLocal(2026, 3, 8, 1 + control.pick % 3)), reminders),
+        "table read");
+    return reminders;
+}
+
+void ReadBefore(Keepers& keep, std::size_t size, const Control& control) {
+    const FilePtr file = OpenTaskFileToRead();
+    FUZZ_CHECK(file != nullptr, "open");
+    FUZZ_CHECK(keep.text.Read(file.get(), size) != CFileText::Outcome::Failed, "buffer read");
+    (void)ReadTable(keep.table, size, control);
+    FUZZ_CHECK(ReadAllTaskLines(keep.lines), "reading before");
+}
+
+void CheckWholeFileReaders(const Reference& ref, std::string_view content, Keepers& keep) {
     FUZZ_CHECK(CountTasks() == static_cast<int>(ref.tasks.size()), "CountTasks");
 
     TaskFileLines loaded;
@@ -111,12 +169,12 @@ void CheckWholeFileReaders(const Reference& ref, std::string_view content) {
     }
     FUZZ_CHECK(count == ref.lines.size() && !reader.Failed(), "line reader's count");
 
-    static std::vector<TaskLine> s_lines;
-    FUZZ_CHECK(ReadAllTaskLines(s_lines) && s_lines.size() == ref.tasks.size(), "ReadAllTaskLines");
-    static std::vector<TaskRecord> s_tasks;
-    FUZZ_CHECK(ReadAllTasks(s_tasks) && s_tasks == ref.records, "ReadAllTasks");
+    FUZZ_CHECK(ReadAllTaskLines(keep.lines) && keep.lines.size() == ref.tasks.size(),
+               "ReadAllTaskLines");
+    std::vector<TaskRecord> tasks;
+    FUZZ_CHECK(ReadAllTasks(tasks) && tasks == ref.records, "ReadAllTasks");
     for (std::size_t i = 0; i < ref.tasks.size(); ++i) {
-        FUZZ_CHECK(s_lines[i].line == ref.tasks[i] && s_lines[i].task == ref.records[i],
+        FUZZ_CHECK(keep.lines[i].line == ref.tasks[i] && keep.lines[i].task == ref.records[i],
                    "ReadAllTaskLines' task");
     }
 }
@@ -165,37 +223,43 @@ void CheckSingleReaders(const Reference& ref, const Control& control) {
     }
 }
 
-// The poll's kept buffer and table, filled again from input to input.
-void CheckKeptReaders(const Reference& ref, std::string_view content, const Control& control) {
-    static std::string s_strLast;
-    static bool s_bRead = false;
-    const bool bChanged = !s_bRead || content != s_strLast;
+// The poll's kept buffer and table, which held what the file held before: read the file now,
+// with the size the poll was told (right or wrong), and then again with its right size. A
+// changed file must read as changed; a file read again unchanged with its right size is only
+// compared, and its table kept as it was. (A wrong size may make room anew, which reads as a
+// change: harmless, the rows are only made again.)
+void CheckKeptReaders(const Reference& ref, std::string_view content, std::string_view before,
+                      const Control& control, Keepers& keep) {
+    const std::uint64_t hint = SizeHint(control, content.size());
+    const bool bHintRight = hint == content.size();
+    const bool bChanged = content != before;
+    for (const bool bAgain : {false, true}) {
+        const FilePtr file = OpenTaskFileToRead();
+        FUZZ_CHECK(file != nullptr, "open");
+        const CFileText::Outcome outcome =
+            keep.text.Read(file.get(), bAgain ? content.size() : hint);
+        FUZZ_CHECK(keep.text.View() == content, "kept buffer's text");
+        if (!bAgain && bChanged) {
+            FUZZ_CHECK(outcome == CFileText::Outcome::Changed, "a changed file reads as changed");
+        } else if (bHintRight) {
+            FUZZ_CHECK(outcome == CFileText::Outcome::Same, "an unchanged file is only compared");
+        }
 
-    static CFileText s_text;
-    FilePtr file = OpenTaskFileToRead();
-    const CFileText::Outcome outcome = s_text.Read(file.get(), SizeHint(control, content.size()));
-    FUZZ_CHECK(s_text.View() == content, "kept buffer's text");
-    FUZZ_CHECK(outcome == (bChanged ? CFileText::Outcome::Changed : CFileText::Outcome::Same),
-               "kept buffer's change");
-
-    static CTaskTable s_table;
-    const std::uint64_t generation = s_table.Generation();
-    std::vector<std::size_t> reminders;
-    file = OpenTaskFileToRead();
-    FUZZ_CHECK(
-        s_table.Read(file.get(), SizeHint(control, content.size()),
-                     CurrentHour(CTime::FromLocal(2026, 3, 8, 1 + control.pick % 3)), reminders),
-        "table read");
-    FUZZ_CHECK(!bChanged || s_table.Generation() != generation, "a changed file shows anew");
-    FUZZ_CHECK(s_table.size() == ref.tasks.size(), "a row per task");
+        const std::uint64_t generation = keep.table.Generation();
+        (void)ReadTable(keep.table, bAgain ? content.size() : hint, control);
+        if (!bAgain && bChanged) {
+            FUZZ_CHECK(keep.table.Generation() != generation, "a changed file shows anew");
+        } else if (bHintRight) {
+            FUZZ_CHECK(keep.table.Generation() == generation, "an unchanged file shows as it was");
+        }
+    }
+    FUZZ_CHECK(keep.table.size() == ref.tasks.size(), "a row per task");
     for (std::size_t row = 0; row < ref.tasks.size(); ++row) {
-        FUZZ_CHECK(s_table.Line(row) == ref.tasks[row], "row's line");
+        FUZZ_CHECK(keep.table.Line(row) == ref.tasks[row], "row's line");
         TaskLineFields fields;
-        s_table.Fields(row, fields);
+        keep.table.Fields(row, fields);
         FUZZ_CHECK(ToTaskRecord(fields) == ref.records[row], "row's fields");
     }
-    s_strLast = content;
-    s_bRead = true;
 }
 
 // A folder in memory for the whole run, removed at its end.
@@ -265,14 +329,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     control.stretchAt = in.Byte();
     control.pick = Digit(in);
     const std::string content = MakeContent(control, in.Rest());
+    const std::string before = MakeBefore(control, content);
     const Reference ref = ReadByReference(content);
 
     static CMemoryTaskFile s_file;
-    s_file.Write(content);
     g_szTaskFilePath = s_file.Path();
-    CheckWholeFileReaders(ref, content);
+    Keepers keep;
+    s_file.Write(before);
+    ReadBefore(keep, before.size(), control);
+    s_file.Write(content);
+    CheckWholeFileReaders(ref, content, keep);
     CheckSingleReaders(ref, control);
-    CheckKeptReaders(ref, content, control);
+    CheckKeptReaders(ref, content, before, control, keep);
     CheckRewrite(ref, content, control);
     return 0;
 }

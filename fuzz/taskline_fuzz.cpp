@@ -39,20 +39,41 @@ bool Within(std::string_view part, std::string_view whole) {
                             part.data() + part.size() <= whole.data() + whole.size());
 }
 
-void CheckReaders(std::string_view text) {
+// The record and fields the one-pass parse reads into, as the poll reuses them: each line of
+// an input is read over what the one before left there.
+struct Reused {
+    TaskRecord record{.dueMonth = -1,
+                      .dueDay = -1,
+                      .dueYear = -1,
+                      .advanceDays = -1,
+                      .status = -1,
+                      .recurrence = -1,
+                      .title = "a title left from before",
+                      .note = "a note left from before",
+                      .hour = -1};
+    TaskLineFields fields{.dueMonth = -1,
+                          .dueDay = -1,
+                          .dueYear = -1,
+                          .advanceDays = -1,
+                          .status = -1,
+                          .recurrence = -1,
+                          .title = "stale",
+                          .note = "stale",
+                          .hour = -1};
+};
+
+void CheckReaders(std::string_view text, Reused& reused) {
     const CExactCopy copy(text);
     const std::string_view line = copy.View();
     const ReferenceTask want = ReferenceParse(line);
 
     FUZZ_CHECK(ParseTaskLine(line) == want.record, "one-pass parse into a new record");
-    // Records and fields that held the last input's task, as the poll's reused ones do.
-    static TaskRecord s_reused;
-    ParseTaskLine(line, s_reused);
-    FUZZ_CHECK(s_reused == want.record, "one-pass parse into a used record");
-    static TaskLineFields s_fields;
-    ParseTaskLine(line, s_fields);
-    FUZZ_CHECK(ToTaskRecord(s_fields) == want.record, "one-pass parse in place");
-    FUZZ_CHECK(Within(s_fields.title, line) && Within(s_fields.note, line), "fields in the line");
+    ParseTaskLine(line, reused.record);
+    FUZZ_CHECK(reused.record == want.record, "one-pass parse into a used record");
+    ParseTaskLine(line, reused.fields);
+    FUZZ_CHECK(ToTaskRecord(reused.fields) == want.record, "one-pass parse in place");
+    FUZZ_CHECK(Within(reused.fields.title, line) && Within(reused.fields.note, line),
+               "fields in the line");
 
     const std::string dateText = GetLineDateText(line);
     FUZZ_CHECK(dateText == want.dateText, "date text");
@@ -109,7 +130,7 @@ void CheckTable(std::string_view content, std::uint8_t hourChoice) {
     }
 }
 
-void CheckRoundTrip(CFuzzInput& in) {
+void CheckRoundTrip(CFuzzInput& in, Reused& reused) {
     TaskRecord task;
     task.dueMonth = in.Number();
     task.dueDay = in.Number();
@@ -145,8 +166,8 @@ void CheckRoundTrip(CFuzzInput& in) {
     FUZZ_CHECK(copy == ReferenceLine(dateText, task), "line with a date text");
     FUZZ_CHECK(GetLineDateText(copy) == ReferenceClean(dateText), "date text read back");
 
-    CheckReaders(line);
-    CheckReaders(copy);
+    CheckReaders(line, reused);
+    CheckReaders(copy, reused);
 }
 
 }  // namespace
@@ -154,9 +175,10 @@ void CheckRoundTrip(CFuzzInput& in) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     UseFixedZone();
     const std::string_view whole(reinterpret_cast<const char*>(data), size);
-    CheckReaders(whole);
+    Reused reused;
+    CheckReaders(whole, reused);
     CFuzzInput in(data, size);
-    CheckRoundTrip(in);
+    CheckRoundTrip(in, reused);
     CheckTable(whole, size == 0 ? 0 : data[size - 1]);
     return 0;
 }
