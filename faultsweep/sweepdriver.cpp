@@ -65,13 +65,20 @@ std::string MakeTaskFile(int tasks) {
     constexpr std::array<int, 11> kRecurrences = {0, 0, 0, 1, 2, 31, 34, 37, 0, 40, -1};
     std::string content;
     for (int i = 1; i <= tasks; ++i) {
-        const std::string month = (i % 50 == 0 ? "0" : "") + std::to_string(pick(12) + 1);
-        content += "#" + month + "/" + std::to_string(pick(28) + 1) + "/" +
-                   std::to_string(1999 + pick(39)) + "{+}" + std::to_string(pick(31)) + "{+}" +
-                   std::to_string(pick(5)) + "{+}" + std::to_string(kRecurrences[pick(11)]) +
-                   "{+}Task " + std::to_string(i) + (i % 7 == 0 ? " {a+b}" : "") + "{+}" +
-                   (i % 3 == 0 ? "(none)" : "Bring the list") + "{+}" +
-                   std::to_string(pick(24) + 1) + "\r\n";
+        // One value after the other: the order of the picks makes the file.
+        const int month = pick(12) + 1;
+        const int day = pick(28) + 1;
+        const int year = 1999 + pick(39);
+        const int advanceDays = pick(31);
+        const int status = pick(5);
+        const int recurrence = kRecurrences[pick(11)];
+        const int hour = pick(24) + 1;
+        content += (i % 50 == 0 ? "#0" : "#") + std::to_string(month) + "/" + std::to_string(day) +
+                   "/" + std::to_string(year) + "{+}" + std::to_string(advanceDays) + "{+}" +
+                   std::to_string(status) + "{+}" + std::to_string(recurrence) + "{+}Task " +
+                   std::to_string(i) + (i % 7 == 0 ? " {a+b}" : "") + "{+}" +
+                   (i % 3 == 0 ? "(none)" : "Bring the list") + "{+}" + std::to_string(hour) +
+                   "\r\n";
         if (i % 97 == 0) {
             content += "; not a task\r\n";
         }
