@@ -10,7 +10,8 @@
 //                                             own), or a broken one: "inplace" writes over the
 //                                             task file, "unchecked" ignores write errors
 //   fault_sweep_driver check DIR STATUS       what the run left: "new", "old" or "bad ..."
-//   fault_sweep_driver kill DIR KILLS [TASKS] kills rewrites at random moments
+//   fault_sweep_driver kill DIR KILLS [TASKS [WRITER]]
+//                                             kills rewrites at random moments
 //   fault_sweep_driver selftest DIR           every OP unhindered makes the content worked out
 
 #include <signal.h>
@@ -140,6 +141,18 @@ int WriteUnchecked(const std::string& content) {
     return kDone;
 }
 
+// The rewrite by the writer asked for: the program's own, or a broken one writing the content
+// worked out for it.
+int Rewrite(std::string_view writer, const RewriteRequest& request, const std::string& fresh) {
+    if (writer == "inplace") {
+        return WriteInPlace(fresh);
+    }
+    if (writer == "unchecked") {
+        return WriteUnchecked(fresh);
+    }
+    return RunRewrite(request);
+}
+
 int Setup(const fs::path& dir, RewriteOp op, int tasks) {
     const std::string content = MakeTaskFile(tasks);
     const RewriteOutcome want = ReferenceRewrite(content, MakeRequest(op, content));
@@ -161,14 +174,7 @@ int Run(const fs::path& dir, RewriteOp op, std::string_view writer) {
     const RewriteRequest request = MakeRequest(op, old);
     const std::string broken = writer == "core" ? std::string() : ReadFile(dir / "new");
     Mark();
-    int result = kDone;
-    if (writer == "inplace") {
-        result = WriteInPlace(broken);
-    } else if (writer == "unchecked") {
-        result = WriteUnchecked(broken);
-    } else {
-        result = RunRewrite(request);
-    }
+    const int result = Rewrite(writer, request, broken);
     Mark();
     // No buffered output is left to flush: the exit status is the whole answer.
     _exit(ExitStatus(result));
@@ -205,10 +211,11 @@ int Check(const fs::path& dir, int status) {
 }
 
 // Runs the operation in a child; returns the child's wait status.
-int RunChild(const RewriteRequest& request, std::chrono::microseconds killAfter) {
+int RunChild(std::string_view writer, const RewriteRequest& request, const std::string& fresh,
+             std::chrono::microseconds killAfter) {
     const pid_t child = fork();
     if (child == 0) {
-        _exit(ExitStatus(RunRewrite(request)));
+        _exit(ExitStatus(Rewrite(writer, request, fresh)));
     }
     if (killAfter.count() >= 0) {
         std::this_thread::sleep_for(killAfter);
@@ -219,7 +226,7 @@ int RunChild(const RewriteRequest& request, std::chrono::microseconds killAfter)
     return status;
 }
 
-int KillTest(const fs::path& dir, int kills, int tasks) {
+int KillTest(const fs::path& dir, int kills, int tasks, std::string_view writer) {
     const std::string old = MakeTaskFile(tasks);
     g_szTaskFilePath = (dir / "nkdat").string();
     struct Case {
@@ -238,7 +245,7 @@ int KillTest(const fs::path& dir, int kills, int tasks) {
         for (std::chrono::microseconds& duration : durations) {
             (void)WriteFile(g_szTaskFilePath, old);
             const auto start = std::chrono::steady_clock::now();
-            const int status = RunChild(c.request, std::chrono::microseconds(-1));
+            const int status = RunChild(writer, c.request, c.fresh, std::chrono::microseconds(-1));
             duration = std::chrono::duration_cast<std::chrono::microseconds>(
                 std::chrono::steady_clock::now() - start);
             if (!WIFEXITED(status) || WEXITSTATUS(status) != 0 ||
@@ -262,7 +269,7 @@ int KillTest(const fs::path& dir, int kills, int tasks) {
         (void)WriteFile(g_szTaskFilePath, old);
         const auto delay = std::chrono::microseconds(
             std::uniform_int_distribution<long long>(0, c.duration.count() * 6 / 5)(random));
-        const int status = RunChild(c.request, delay);
+        const int status = RunChild(writer, c.request, c.fresh, delay);
         const std::string now = ReadFile(g_szTaskFilePath);
         const bool bKilled = WIFSIGNALED(status);
         std::string outcome = now == old ? "old" : now == c.fresh ? "new" : "damaged";
@@ -284,8 +291,8 @@ int KillTest(const fs::path& dir, int kills, int tasks) {
                               RewriteOpName(c.request.op), static_cast<long long>(delay.count()));
         }
     }
-    (void)std::printf("kill test: %d tasks, %d rewrites killed, %d bad outcomes\n", tasks, killed,
-                      bad);
+    (void)std::printf("kill test: %d tasks, %d rewrites killed, %d bad outcomes (writer: %.*s)\n",
+                      tasks, killed, bad, static_cast<int>(writer.size()), writer.data());
     for (const auto& [what, count] : counts) {
         (void)std::printf("  %-40s %d\n", what.c_str(), count);
     }
@@ -313,9 +320,10 @@ int SelfTest(const fs::path& dir) {
 }
 
 int Usage() {
-    (void)std::fprintf(stderr,
-                       "usage: fault_sweep_driver setup DIR OP [TASKS] | run DIR OP [core|inplace|"
-                       "unchecked] | check DIR STATUS | kill DIR KILLS [TASKS] | selftest DIR\n");
+    (void)std::fprintf(
+        stderr,
+        "usage: fault_sweep_driver setup DIR OP [TASKS] | run DIR OP [core|inplace|"
+        "unchecked] | check DIR STATUS | kill DIR KILLS [TASKS [WRITER]] | selftest DIR\n");
     return 2;
 }
 
@@ -338,7 +346,8 @@ int main(int argc, char** argv) {
         return Check(dir, std::stoi(args[2]));
     }
     if (mode == "kill") {
-        return KillTest(dir, std::stoi(args[2]), args.size() > 3 ? std::stoi(args[3]) : kKillTasks);
+        return KillTest(dir, std::stoi(args[2]), args.size() > 3 ? std::stoi(args[3]) : kKillTasks,
+                        args.size() > 4 ? args[4] : "core");
     }
     const std::optional<RewriteOp> op = RewriteOpNamed(args[2]);
     if (!op) {

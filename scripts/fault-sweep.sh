@@ -14,7 +14,8 @@
 #
 #   scripts/fault-sweep.sh                      sweep every operation, then 300 kills
 #   scripts/fault-sweep.sh --ops "drop sort-status" --kills 0
-#   scripts/fault-sweep.sh --writer inplace     a broken writer: the sweep must find bad outcomes
+#   scripts/fault-sweep.sh --writer inplace     a broken writer: the sweep and the kill test must
+#                                               find bad outcomes
 #
 # Options: --build DIR (default build), --ops "NAME ...", --writer core|inplace|unchecked,
 # --kills N (0: no kill test), --kill-tasks N. Exits non-zero when any outcome is bad.
@@ -134,6 +135,6 @@ fi
 kill_status=0
 if [ "$kills" -gt 0 ]; then
     mkdir -p "$work/kill"
-    "$driver" kill "$work/kill" "$kills" "$kill_tasks" || kill_status=$?
+    "$driver" kill "$work/kill" "$kills" "$kill_tasks" "$writer" || kill_status=$?
 fi
 [ "$bad_total" -eq 0 ] && [ "$kill_status" -eq 0 ]
