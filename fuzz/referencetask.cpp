@@ -128,8 +128,10 @@ std::string ReferenceLine(const TaskRecord& task) {
 }
 
 long long ReferenceDueDay(const TaskRecord& task) {
-    const long long year = task.dueYear + FloorDiv(static_cast<long long>(task.dueMonth) - 1, 12);
-    const long long month = task.dueMonth - 1 - FloorDiv(task.dueMonth - 1LL, 12) * 12;  // 0..11
+    // Months counted from 0 in a wider type: the stored month may be any int.
+    const long long monthsFrom0 = static_cast<long long>(task.dueMonth) - 1;
+    const long long year = task.dueYear + FloorDiv(monthsFrom0, 12);
+    const long long month = monthsFrom0 - FloorDiv(monthsFrom0, 12) * 12;  // 0..11
     constexpr std::array<int, 12> kDaysBefore = {0,   31,  59,  90,  120, 151,
                                                  181, 212, 243, 273, 304, 334};
     // Leap years before this year, counted from year 0 (itself a leap year).
