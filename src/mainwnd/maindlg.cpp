@@ -22,7 +22,7 @@
 #include "tasks/taskfile.h"
 #include "tasks/taskfilerewrite.h"
 
-CMainDlg::CMainDlg(CSettingsStore& settings, const IClock& clock, std::string moduleDir,
+CMainDlg::CMainDlg(CSettingsStore& settings, const IClock& clock, const std::string& moduleDir,
                    bool bTrayAvailable, QWidget* parent)
     : CMainDlg(settings, clock, PortableFolders(moduleDir), bTrayAvailable, parent) {}
 

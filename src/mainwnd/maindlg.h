@@ -40,7 +40,7 @@ public:
              bool bTrayAvailable, QWidget* parent = nullptr);
     // A portable program: task file and help page in moduleDir, the program's folder (ending
     // in a slash).
-    CMainDlg(CSettingsStore& settings, const IClock& clock, std::string moduleDir,
+    CMainDlg(CSettingsStore& settings, const IClock& clock, const std::string& moduleDir,
              bool bTrayAvailable, QWidget* parent = nullptr);
     ~CMainDlg() override;
 
