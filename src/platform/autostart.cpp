@@ -54,6 +54,21 @@ QString WithPath(const char* text, const QString& path) {
     return QString::fromLatin1(text) + QLatin1Char('\n') + QDir::toNativeSeparators(path);
 }
 
+// The lines of the entry there is, if any.
+std::optional<QStringList> EntryLines() {
+    QFile file(AutostartEntryPath());
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
+        return std::nullopt;
+    }
+    return QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'));
+}
+
+bool IsOn(const std::optional<QStringList>& lines) {
+    return lines && EntryValue(*lines, QStringLiteral("Hidden")) != QLatin1String("true") &&
+           EntryValue(*lines, QStringLiteral("X-GNOME-Autostart-enabled")) !=
+               QLatin1String("false");
+}
+
 }  // namespace
 
 QString AutostartEntryPath() {
@@ -99,17 +114,15 @@ QString AutostartEntryText(const QString& programPath) {
 }
 
 bool IsStartAtLoginOn() {
-    QFile file(AutostartEntryPath());
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
-        return false;
-    }
-    const QStringList lines = QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'));
-    return EntryValue(lines, QStringLiteral("Hidden")) != QLatin1String("true") &&
-           EntryValue(lines, QStringLiteral("X-GNOME-Autostart-enabled")) != QLatin1String("false");
+    return IsOn(EntryLines());
 }
 
 std::optional<QString> SetStartAtLogin(bool bOn, const QString& programPath) {
-    if (bOn == IsStartAtLoginOn()) {
+    // An entry that is on and starts this program stays as it is, with any change the user
+    // made to it; one that starts a copy elsewhere is written again.
+    const std::optional<QStringList> lines = EntryLines();
+    if (bOn == IsOn(lines) &&
+        (!bOn || EntryValue(*lines, QStringLiteral("Exec")) == ExecArgument(programPath))) {
         return std::nullopt;
     }
     const QString path = AutostartEntryPath();

@@ -19,7 +19,8 @@ QString AutostartEntryText(const QString& programPath);
 bool IsStartAtLoginOn();
 
 // Writes the entry (bOn) or removes it, when that changes whether the program starts at
-// login. Returns nothing when done, or the text that tells the user what failed.
+// login; an entry that starts another copy of the program is written again. Returns nothing
+// when done, or the text that tells the user what failed.
 std::optional<QString> SetStartAtLogin(bool bOn, const QString& programPath);
 
 // One argument of a desktop entry's Exec key, quoted where the rules ask for it, with the

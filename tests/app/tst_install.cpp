@@ -195,6 +195,14 @@ private slots:
         QVERIFY(!SetStartAtLogin(true, "/opt/marmoset/marmoset-task"));
         QVERIFY(IsStartAtLoginOn());
         QVERIFY(ReadFile(entry).contains("\nTryExec=/opt/marmoset/marmoset-task\n"));
+
+        // That entry starts a copy elsewhere: OK points it at this one.
+        InSettings(dlg, [](CSettingsDlg& settings) {
+            QVERIFY(settings.LoginCheck()->isChecked());
+            settings.OkButton()->click();
+        });
+        QCOMPARE(QString::fromUtf8(ReadFile(entry)),
+                 AutostartEntryText(QCoreApplication::applicationFilePath()));
     }
 
     void anEntryThatCannotBeWrittenIsReported() {
