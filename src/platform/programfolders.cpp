@@ -35,7 +35,6 @@ ProgramFolders FindProgramFolders(const QString& programDir) {
     const QString dataFolder = UserDataFolder();
     return {.taskFolder = WithSlash(dataFolder),
             .helpFolder = WithSlash(QFileInfo(marker).path()),
-            .bInstalled = true,
             .bFirstStart = !QFileInfo::exists(dataFolder)};
 }
 

@@ -10,7 +10,6 @@
 struct ProgramFolders {
     std::string taskFolder;  // the "taskfile" setting is relative to it; ends in a slash
     std::string helpFolder;  // holds the help page; ends in a slash
-    bool bInstalled = false;
     // The installed program found no data folder of its own: this is its first start, which
     // makes the folder and an empty task file in it.
     bool bFirstStart = false;

@@ -90,7 +90,6 @@ private slots:
         const ProgramFolders installed{
             .taskFolder = dataFolder,
             .helpFolder = QFile::encodeName(Prefix() + "/share/marmoset-task/").toStdString(),
-            .bInstalled = true,
             .bFirstStart = true};
         QCOMPARE(FindProgramFolders(bin), installed);
         // Once the data folder is there, it is no longer the first start.
