@@ -5,56 +5,22 @@
 // against the file's size: it must grow with the file, never by a fixed-size table.
 
 #include <benchmark/benchmark.h>
-#include <malloc.h>
 
-#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <new>
 #include <string>
 #include <vector>
 
 #include "benchfiles.h"
+#include "heapcounter.h"
 #include "tasks/filesync.h"
 #include "tasks/taskcommands.h"
 #include "tasks/taskfile.h"
 #include "tasks/taskline.h"
 #include "tasks/tasksort.h"
-
-namespace {
-
-std::atomic<std::size_t> g_nHeapNow{0};
-std::atomic<std::size_t> g_nHeapPeak{0};
-
-}  // namespace
-
-// Heap accounting for the whole program: what is held now, and the most held since the last
-// reset.
-void* operator new(std::size_t size) {
-    void* p = std::malloc(size == 0 ? 1 : size);
-    if (p == nullptr) {
-        throw std::bad_alloc();
-    }
-    const std::size_t now = g_nHeapNow += malloc_usable_size(p);
-    std::size_t peak = g_nHeapPeak;
-    while (now > peak && !g_nHeapPeak.compare_exchange_weak(peak, now)) {
-    }
-    return p;
-}
-
-void operator delete(void* p) noexcept {
-    if (p != nullptr) {
-        g_nHeapNow -= malloc_usable_size(p);
-        std::free(p);
-    }
-}
-
-void operator delete(void* p, std::size_t) noexcept {
-    operator delete(p);
-}
 
 namespace {
 
@@ -99,14 +65,14 @@ void RunOnCopy(benchmark::State& state, const std::function<int()>& operation) {
         std::filesystem::copy_file(original, work,
                                    std::filesystem::copy_options::overwrite_existing);
         g_szTaskFilePath = work;
-        const std::size_t before = g_nHeapNow;
-        g_nHeapPeak = before;
+        const std::size_t before = heapcounter::BytesNow();
+        heapcounter::ResetPeak();
         state.ResumeTiming();
 
         const int result = operation();
 
         state.PauseTiming();
-        peak = std::max(peak, static_cast<double>(g_nHeapPeak - before));
+        peak = std::max(peak, static_cast<double>(heapcounter::PeakBytes() - before));
         if (result != kDone) {
             state.SkipWithError("the operation failed");
         }

@@ -20,12 +20,12 @@
 #include <fstream>
 #include <map>
 #include <memory>
-#include <new>
 #include <random>
 #include <string>
 #include <thread>
 #include <utility>
 
+#include "heapcounter.h"
 #include "reminder/taskpoller.h"
 #include "reminder/tasktable.h"
 #include "tasks/filestamp.h"
@@ -35,29 +35,6 @@
 #ifdef __linux__
 #include <sys/resource.h>
 #endif
-
-namespace {
-
-std::size_t g_nAllocations = 0;
-
-}  // namespace
-
-// Every allocation of the process is counted.
-void* operator new(std::size_t size) {
-    ++g_nAllocations;
-    if (void* p = std::malloc(size == 0 ? 1 : size)) {
-        return p;
-    }
-    throw std::bad_alloc();
-}
-
-void operator delete(void* p) noexcept {
-    std::free(p);
-}
-
-void operator delete(void* p, std::size_t /*size*/) noexcept {
-    std::free(p);
-}
 
 namespace {
 
@@ -222,14 +199,14 @@ void PollAfterChanges(benchmark::State& state, const Change& change) {
     for ([[maybe_unused]] auto _ : state) {
         state.PauseTiming();
         change(++nChanges);
-        const std::size_t allocationsBefore = g_nAllocations;
+        const std::size_t allocationsBefore = heapcounter::Allocations();
         const long faultsBefore = MinorFaults();
         state.ResumeTiming();
 
         benchmark::DoNotOptimize(poller.Poll(host));
 
         state.PauseTiming();
-        allocations += g_nAllocations - allocationsBefore;
+        allocations += heapcounter::Allocations() - allocationsBefore;
         faults += MinorFaults() - faultsBefore;
         if (poller.LastPollSkipped() || host.m_pShown->size() != static_cast<size_t>(count) ||
             host.m_nReminders != 0 || host.m_nErrors != 0) {
@@ -258,12 +235,12 @@ void BM_PollUnchangedFile(benchmark::State& state) {
     CTaskPoller poller;
     BenchHost host(PollTime());
     poller.Poll(host);
-    const std::size_t allocationsBefore = g_nAllocations;
+    const std::size_t allocationsBefore = heapcounter::Allocations();
     const long faultsBefore = MinorFaults();
     for ([[maybe_unused]] auto _ : state) {
         benchmark::DoNotOptimize(poller.Poll(host));
     }
-    ReportHeap(state, g_nAllocations - allocationsBefore, MinorFaults() - faultsBefore);
+    ReportHeap(state, heapcounter::Allocations() - allocationsBefore, MinorFaults() - faultsBefore);
     if (!poller.LastPollSkipped() || host.m_pShown->size() != static_cast<size_t>(count)) {
         state.SkipWithError("the poll read the unchanged file");
     }
@@ -286,14 +263,14 @@ void BM_PollGrowingFile(benchmark::State& state) {
             BenchFiles::Append(out, count, 100);
         }
         count += 100;
-        const std::size_t allocationsBefore = g_nAllocations;
+        const std::size_t allocationsBefore = heapcounter::Allocations();
         const long faultsBefore = MinorFaults();
         state.ResumeTiming();
 
         benchmark::DoNotOptimize(poller.Poll(host));
 
         state.PauseTiming();
-        allocations += g_nAllocations - allocationsBefore;
+        allocations += heapcounter::Allocations() - allocationsBefore;
         faults += MinorFaults() - faultsBefore;
         polled += count;
         if (host.m_pShown->size() != static_cast<size_t>(count)) {

@@ -31,9 +31,11 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# Xvfb picks a free display itself and writes its number once it accepts clients.
+# Xvfb picks a free display itself and writes its number once it accepts clients. It must not
+# reset when its last client leaves (an xprop below, say): a client connecting just then, such
+# as the window manager, would be turned away.
 exec 3>"$work/display"
-Xvfb -displayfd 3 -screen 0 1024x700x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+Xvfb -displayfd 3 -screen 0 1024x700x24 -nolisten tcp -noreset >"$work/xvfb.log" 2>&1 &
 pids+=($!)
 exec 3>&-
 for _ in $(seq 100); do
@@ -49,11 +51,18 @@ export DISPLAY=":$(head -n1 "$work/display")"
 
 openbox --sm-disable >"$work/openbox.log" 2>&1 &
 pids+=($!)
-# The window manager is up once it has announced itself on the root window.
+# The window manager is up once it has announced itself on the root window; a desktop without
+# one is an error, not a test run without it.
+wm_up() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"; }
 for _ in $(seq 100); do
-    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id" && break
+    wm_up && break
     sleep 0.1
 done
+if ! wm_up; then
+    echo "on_desktop.sh: openbox did not start" >&2
+    cat "$work/openbox.log" >&2
+    exit 1
+fi
 
 if [ "$tray" = 1 ]; then
     trayer --edge bottom --align right --widthtype request --height 28 --transparent false \

@@ -6,24 +6,13 @@
 #include <QFileInfo>
 #include <QMenuBar>
 #include <QProcess>
-#include <QSettings>
-#include <QTemporaryDir>
 #include <QTreeView>
 #include <QtTest>
-#include <memory>
 
 #include "mainwnd/commandmenu.h"
-#include "mainwnd/maindlg.h"
-#include "mainwnd/messagebox.h"
-#include "platform/settingsstore.h"
-#include "reminder/ctime.h"
+#include "mainwnd/maindlgfixture.h"
 
 namespace {
-
-class CTestClock final : public IClock {
-public:
-    CTime GetCurrentTime() const override { return CTime::FromLocal(2030, 3, 10, 12, 30); }
-};
 
 bool Xdotool(const QStringList& arguments) {
     QProcess xdotool;
@@ -31,49 +20,39 @@ bool Xdotool(const QStringList& arguments) {
     return xdotool.waitForFinished(10000) && xdotool.exitCode() == 0;
 }
 
-bool WriteFile(const QString& path, const QByteArray& content) {
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(content) == content.size();
-}
-
 }  // namespace
 
-class TestDesktopMenus : public QObject {
+// One window for all the tests, as a user would keep it open.
+class TestDesktopMenus : public CMainDlgFixture {
     Q_OBJECT
 
 private:
-    QTemporaryDir m_dir;
-    std::unique_ptr<QSettings> m_pIni;
-    std::unique_ptr<CSettingsStore> m_pStore;
-    CTestClock m_clock;
-    std::unique_ptr<CMainDlg> m_pDlg;
-
-    QString ProgramDir() const { return m_dir.filePath("program/"); }
-    QString OpenedRecord() const { return m_dir.filePath("opened"); }
+    QString OpenedRecord() const { return m_pDir->filePath("opened"); }
 
 private slots:
     void initTestCase() {
         QVERIFY2(qEnvironmentVariableIsSet("DISPLAY"), "run through on_desktop.sh");
         QCOMPARE(QGuiApplication::platformName(), QString("xcb"));
-        const QDir root(m_dir.path());
-        QVERIFY(root.mkpath("program") && root.mkpath("home/config") &&
-                root.mkpath("home/data/applications"));
+        InitTestCase();
+        Init();
+        const QDir root(m_pDir->path());
+        QVERIFY(root.mkpath("home/config") && root.mkpath("home/data/applications"));
 
         // The program's folder with its help page as the build put it beside the program.
-        QVERIFY(QFile::copy(QStringLiteral(MARMOSET_HELP_PAGE), ProgramDir() + "nkindex.htm"));
-        QVERIFY(WriteFile(ProgramDir() + "nkdat",
-                          "#6/1/2030{+}0{+}0{+}0{+}June{+}{+}9\r\n"
-                          "#9/2/2030{+}0{+}1{+}2{+}September{+}{+}6\r\n"));
+        QVERIFY(QFile::copy(QStringLiteral(MARMOSET_HELP_PAGE),
+                            m_pDir->filePath("program/nkindex.htm")));
+        WriteTasks(
+            {"#6/1/2030{+}0{+}0{+}0{+}June{+}{+}9", "#9/2/2030{+}0{+}1{+}2{+}September{+}{+}6"});
 
         // The user's browser for web pages: it only notes what it was asked to open.
-        const QString browser = m_dir.filePath("browser");
-        QVERIFY(WriteFile(browser, "#!/bin/sh\nprintf '%s\\n' \"$@\" > '" +
-                                       QFile::encodeName(OpenedRecord()) + "'\n"));
+        const QString browser = m_pDir->filePath("browser");
+        QVERIFY(WriteFile("browser", "#!/bin/sh\nprintf '%s\\n' \"$@\" > '" +
+                                         QFile::encodeName(OpenedRecord()) + "'\n"));
         QVERIFY(QFile::setPermissions(browser, QFile::ReadOwner | QFile::ExeOwner));
-        QVERIFY(WriteFile(root.filePath("home/data/applications/test-browser.desktop"),
+        QVERIFY(WriteFile("home/data/applications/test-browser.desktop",
                           "[Desktop Entry]\nType=Application\nName=Test Browser\nExec=" +
                               QFile::encodeName(browser) + " %u\nMimeType=text/html;\n"));
-        QVERIFY(WriteFile(root.filePath("home/config/mimeapps.list"),
+        QVERIFY(WriteFile("home/config/mimeapps.list",
                           "[Default Applications]\ntext/html=test-browser.desktop\n"));
         // Only what the opener started from here sees this home.
         qputenv("HOME", QFile::encodeName(root.filePath("home")));
@@ -82,18 +61,15 @@ private slots:
         qunsetenv("XDG_CURRENT_DESKTOP");
         qunsetenv("BROWSER");
 
-        m_pIni = std::make_unique<QSettings>(m_dir.filePath("settings.ini"), QSettings::IniFormat);
-        m_pStore = std::make_unique<CSettingsStore>(*m_pIni);
-        m_pDlg = std::make_unique<CMainDlg>(*m_pStore, m_clock, ProgramDir().toStdString(), true);
-        m_pDlg->OnInitDialog();
+        // Its own one-second timer runs, as in the program.
+        Create().OnInitDialog();
         QVERIFY(QTest::qWaitForWindowExposed(m_pDlg.get()));
         QVERIFY(Xdotool({"windowactivate", "--sync", QString::number(m_pDlg->winId())}));
         QTRY_VERIFY(m_pDlg->isActiveWindow());
     }
     void cleanupTestCase() {
-        m_pDlg.reset();
-        m_pStore.reset();
-        m_pIni.reset();
+        Cleanup();
+        CleanupTestCase();
     }
 
     void rightClickOpensTheCommandMenuAtTheCursor() {
@@ -128,7 +104,7 @@ private slots:
         QFile opened(OpenedRecord());
         QVERIFY(opened.open(QIODevice::ReadOnly));
         QCOMPARE(QString::fromLocal8Bit(opened.readAll()).trimmed(),
-                 QDir::cleanPath(ProgramDir() + "nkindex.htm"));
+                 QDir::cleanPath(m_pDir->filePath("program/nkindex.htm")));
         QCOMPARE(CMessageBox::Count(), 0);
     }
 };

@@ -67,7 +67,9 @@ now_ms() { date +%s%3N; }
 # --- the desktop -------------------------------------------------------------------------
 export TZ=UTC LANG=C.UTF-8 LC_ALL=C.UTF-8
 exec 3>"$work/display"
-Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+# -noreset: Xvfb would otherwise reset whenever its last client left, and a window manager
+# connecting during that reset gives up.
+Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp -noreset >"$work/xvfb.log" 2>&1 &
 pids+=($!)
 exec 3>&-
 wait_until 10 test -s "$work/display" || fail "Xvfb did not start"
@@ -83,8 +85,9 @@ pids+=($!)
 dunst >"$work/dunst.log" 2>&1 &
 pids+=($!)
 wait_until 10 dunstctl is-paused >/dev/null 2>&1 || fail "the notification server did not start"
-wait_until 10 xprop -root _NET_SUPPORTING_WM_CHECK >/dev/null 2>&1 ||
-    fail "the window manager did not start"
+# xprop succeeds even when the property is missing; only a window id means a manager runs.
+wm_running() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"; }
+wait_until 10 wm_running || fail "the window manager did not start: $(cat "$work/openbox.log")"
 
 # --- helpers around the program ------------------------------------------------------------
 yesterday=$(date -d yesterday +%-m/%-d/%Y)
@@ -148,6 +151,11 @@ tray_icon_centre() {
     }' | grep .
 }
 
+activate() {
+    xdotool windowactivate "$1" 2>/dev/null
+    is_active "$1"
+}
+
 # Another program in front, with the keyboard.
 other_in_front() {
     xmessage -name other "another program" >/dev/null 2>&1 &
@@ -155,8 +163,8 @@ other_in_front() {
     local other
     wait_until 5 window_named other >/dev/null || fail "the other program did not show"
     other=$(window_named other)
-    xdotool windowactivate "$other" 2>/dev/null || true
-    wait_until 5 is_active "$other" || fail "the other program did not take the front"
+    # Asked again until it holds: the window manager may not have mapped it yet.
+    wait_until 5 activate "$other" || fail "the other program did not take the front"
 }
 
 # --- a reminder at start-up ----------------------------------------------------------------

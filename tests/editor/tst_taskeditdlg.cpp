@@ -3,36 +3,19 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
-#include <QPushButton>
 #include <QRadioButton>
-#include <QSettings>
 #include <QSignalSpy>
 #include <QSpinBox>
-#include <QTemporaryDir>
 #include <QTreeView>
 #include <QtTest>
 #include <filesystem>
-#include <fstream>
 #include <functional>
 
-#include "editor/taskeditdlg.h"
-#include "mainwnd/mainactions.h"
-#include "mainwnd/maindlg.h"
-#include "mainwnd/messagebox.h"
-#include "mainwnd/tasklistmodel.h"
-#include "platform/settingsstore.h"
-#include "reminder/reminderdlg.h"
+#include "mainwnd/maindlgfixture.h"
 #include "res/strings.h"
 #include "tasks/taskfile.h"
-#include "tasks/taskline.h"
 
 namespace {
-
-class CTestClock final : public IClock {
-public:
-    CTime now;
-    CTime GetCurrentTime() const override { return now; }
-};
 
 // Answers reminders with "Details..." and acts on each editor as it opens, the n-th step on the
 // n-th opening. An editor past the last step, or after a failed check, is cancelled, so that a
@@ -80,50 +63,21 @@ void ClickOk(CTaskEditDlg& dlg) {
 
 }  // namespace
 
-class TestTaskEditDlg : public QObject {
+class TestTaskEditDlg : public CMainDlgFixture {
     Q_OBJECT
 
 private:
-    QTemporaryDir m_dir;
-    std::unique_ptr<QSettings> m_pIni;
-    std::unique_ptr<CSettingsStore> m_pStore;
-    CTestClock m_clock;
-    std::unique_ptr<CMainDlg> m_pDlg;
-
-    void WriteFile(const std::string& content) const {
-        std::ofstream(m_dir.filePath("nkdat").toStdString(), std::ios::binary) << content;
-    }
-    std::string Content() const {
-        QFile file(m_dir.filePath("nkdat"));
-        return file.open(QIODevice::ReadOnly) ? file.readAll().toStdString() : "";
-    }
-    CMainDlg& Start(const std::string& content) {
-        WriteFile(content);
-        m_pIni = std::make_unique<QSettings>(m_dir.filePath("settings.ini"), QSettings::IniFormat);
-        m_pStore = std::make_unique<CSettingsStore>(*m_pIni);
-        m_pStore->WriteValue("sound", "0");
-        m_pDlg =
-            std::make_unique<CMainDlg>(*m_pStore, m_clock, m_dir.path().toStdString() + "/", true);
-        m_pDlg->OnInitDialog();
-        m_pDlg->m_timer.stop();  // the tests poll themselves
-        return *m_pDlg;
-    }
-    int RowCount() const { return m_pDlg->m_pModel->rowCount(); }
-    TaskRef Task(int row) const { return m_pDlg->m_pModel->TaskAt(row).value_or(TaskRef{}); }
-    std::string LastRowText() const {
-        const CTaskListModel& model = *m_pDlg->m_pModel;
-        return model.data(model.index(RowCount() - 1, 0)).toString().toStdString();
-    }
-    void Select(int row) { m_pDlg->m_pTaskList->setCurrentIndex(m_pDlg->m_pModel->index(row, 0)); }
+    TaskRef Task(int row) { return Model().TaskAt(row).value_or(TaskRef{}); }
+    void Select(int row) { m_pDlg->m_pTaskList->setCurrentIndex(Model().index(row, 0)); }
 
 private slots:
-    void initTestCase() {
-        setenv("TZ", "America/New_York", 1);
-        tzset();
+    void initTestCase() { InitTestCase("America/New_York"); }
+    void cleanupTestCase() { CleanupTestCase(); }
+    void init() {
+        Init();
         m_clock.now = CTime::FromLocal(2030, 12, 31, 22);
     }
-    void init() { CMessageBox::ResetRecord(); }
-    void cleanup() { m_pDlg.reset(); }
+    void cleanup() { Cleanup(); }
 
     void modes() {
         // {Add, view only, status, caption}
@@ -184,23 +138,24 @@ private slots:
 
     void addAppendsTheDefaultsAsTheLastTask() {
         const std::string before = "#6/1/2031{+}0{+}0{+}0{+}Later{+}(none){+}9\r\n";
-        CMainDlg& dlg = Start(before);
-        QSignalSpy resets(m_pDlg->m_pModel, &QAbstractItemModel::modelReset);
+        WriteContent(before);
+        Start();
+        QSignalSpy resets(&Model(), &QAbstractItemModel::modelReset);
         {
             const CDialogDriver cancel({[](CTaskEditDlg& d) { d.CancelButton()->click(); }});
-            dlg.m_pActions->pNewTask->trigger();
+            Actions().pNewTask->trigger();
         }
         QVERIFY(Content() == before && resets.count() == 0);
         const CDialogDriver ok({ClickOk});
-        dlg.m_pActions->pNewTask->trigger();
+        Actions().pNewTask->trigger();
         QCOMPARE(Content(), before +
                                 "#1/1/2031{+}0{+}0{+}0{+}Enter a title here{+}Additional "
                                 "text here..{+}6\r\n");
-        QCOMPARE(LastRowText(), std::string("01/01/2031 Enter a title here"));
+        QCOMPARE(Cell(Model(), Model().rowCount() - 1, 0), "01/01/2031 Enter a title here");
     }
 
     void failedAddOpensTheEditorAgain() {
-        CMainDlg& dlg = Start("");
+        CMainDlg& dlg = Start();
         const std::filesystem::path temp = TempFilePath();
         std::filesystem::create_directories(temp / "blocker");
         QString shownAgain;
@@ -226,8 +181,9 @@ private slots:
         for (const char* title : {"One", "Two", "Three", "Four", "Five"}) {
             content += std::string("#6/1/2031{+}0{+}0{+}0{+}") + title + "{+}(none){+}9\r\n";
         }
-        CMainDlg& dlg = Start(content);
-        QSignalSpy resets(m_pDlg->m_pModel, &QAbstractItemModel::modelReset);
+        WriteContent(content);
+        CMainDlg& dlg = Start();
+        QSignalSpy resets(&Model(), &QAbstractItemModel::modelReset);
         {
             // Nothing selected, or a poll running: nothing opens. Opened and closed with OK,
             // the file stays as it was, byte for byte.
@@ -235,54 +191,55 @@ private slots:
                                             d.TitleEdit()->setText("Two and a half");
                                             ClickOk(d);
                                         }});
-            dlg.m_pActions->pViewEditTask->trigger();
+            Actions().pViewEditTask->trigger();
             Select(1);
             dlg.m_bPolling = 1;
             QTest::keyClick(dlg.m_pTaskList, Qt::Key_E);
             dlg.m_bPolling = 0;
             QCOMPARE(driver.m_nOpenings, size_t{0});
             // A widget's double-click comes after the press and release of its first click.
-            const QPoint row = dlg.m_pTaskList->visualRect(m_pDlg->m_pModel->index(1, 0)).center();
+            const QPoint row = dlg.m_pTaskList->visualRect(Model().index(1, 0)).center();
             QTest::mouseClick(dlg.m_pTaskList->viewport(), Qt::LeftButton, {}, row);
             QTest::mouseDClick(dlg.m_pTaskList->viewport(), Qt::LeftButton, {}, row);
             QVERIFY(driver.m_nOpenings == 1 && Content() == content && resets.count() == 0);
             QTest::keyClick(dlg.m_pTaskList, Qt::Key_E, Qt::ShiftModifier);
         }
-        QCOMPARE(Task(RowCount() - 1).record.title, std::string("Two and a half"));
+        QCOMPARE(Task(Model().rowCount() - 1).record.title, std::string("Two and a half"));
         QCOMPARE(Task(1).record.title, std::string("Three"));
 
         // Changed elsewhere while its editor is open: the other writer's task stands.
         const std::string other = "#7/1/2031{+}0{+}1{+}0{+}Three{+}(none){+}9\r\n";
         const CDialogDriver changed({[&](CTaskEditDlg& d) {
             d.TitleEdit()->setText("Mine");
-            WriteFile(other);
+            WriteContent(other);
             CMessageBox::SetNextAnswer(QMessageBox::Ok);
             ClickOk(d);
         }});
         dlg.OpenTaskEditor(Task(1), false, false);
         QCOMPARE(Content(), other);
         QCOMPARE(CMessageBox::Last().text, QString(Str::TaskChangedMeanwhile));
-        QCOMPARE(RowCount(), 1);
+        QCOMPARE(Model().rowCount(), 1);
     }
 
     void deleteMarksTheOpenedTask() {
-        CMainDlg& dlg = Start(
+        WriteContent(
             "#6/1/2031{+}0{+}0{+}0{+}One{+}(none){+}9\r\n"
             "#6/2/2031{+}0{+}0{+}0{+}Two{+}(none){+}9\r\n");
+        Start();
         Select(0);
         const CDialogDriver driver({[&](CTaskEditDlg& d) {
             d.TitleEdit()->setText("Typed, then deleted");
             Select(1);
             d.DeleteButton()->click();
         }});
-        dlg.m_pActions->pViewEditTask->trigger();
+        Actions().pViewEditTask->trigger();
         QCOMPARE(Content(), std::string("#6/2/2031{+}0{+}0{+}0{+}Two{+}(none){+}9\r\n"
                                         "#6/1/2031{+}0{+}3{+}0{+}One{+}(none){+}9\r\n"));
     }
 
     void detailsShowTheTaskReadOnlyThenStoreTheAnswer() {
-        CMainDlg& dlg = Start("");
-        WriteFile("#12/31/2030{+}0{+}0{+}0{+}Party{+}(none){+}22\r\n");
+        CMainDlg& dlg = Start();
+        WriteContent("#12/31/2030{+}0{+}0{+}0{+}Party{+}(none){+}22\r\n");
         const CDialogDriver driver({[](CTaskEditDlg& d) {
             QVERIFY(d.windowTitle() == "Task Details" && !d.CancelButton()->isVisible());
             ClickOk(d);

@@ -1,10 +1,12 @@
 #pragma once
 
 // The main window over a real task file in a temporary program folder, a temporary settings
-// file and a clock the tests set: the fixture every main-window test program shares.
+// file and a clock the tests set: the fixture every main-window test program shares, offscreen
+// or on a real desktop.
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QPushButton>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -14,6 +16,7 @@
 #include <ctime>
 #include <fstream>
 #include <functional>
+#include <iterator>
 #include <memory>
 #include <optional>
 #include <string>
@@ -21,6 +24,7 @@
 #include <vector>
 
 #include "editor/taskeditdlg.h"
+#include "mainwnd/mainactions.h"
 #include "mainwnd/maindlg.h"
 #include "mainwnd/messagebox.h"
 #include "mainwnd/tasklistmodel.h"
@@ -121,12 +125,21 @@ protected:
     std::string ProgramDir() const { return m_pDir->filePath("program/").toStdString(); }
     std::string TaskFile() const { return ProgramDir() + "nkdat"; }
 
+    // The task file as bytes, and as lines that each get CR LF.
+    void WriteContent(const std::string& content, bool bAppend = false) {
+        std::ofstream(TaskFile(), std::ios::binary | (bAppend ? std::ios::app : std::ios::trunc))
+            << content;
+    }
     void WriteTasks(const std::vector<std::string>& lines, bool bAppend = false) {
-        std::ofstream file(TaskFile(), bAppend ? std::ios::binary | std::ios::app
-                                               : std::ios::binary | std::ios::trunc);
+        std::string content;
         for (const std::string& line : lines) {
-            file << line << "\r\n";
+            content += line + "\r\n";
         }
+        WriteContent(content, bAppend);
+    }
+    std::string Content() const {
+        std::ifstream file(TaskFile(), std::ios::binary);
+        return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
     }
     std::vector<TaskRecord> ReadTasks() const {
         std::ifstream file(TaskFile(), std::ios::binary);
@@ -135,6 +148,11 @@ protected:
             tasks.push_back(ParseTaskLine(line));
         }
         return tasks;
+    }
+    // Any other file, by its name in the temporary folder.
+    bool WriteFile(const QString& name, const QByteArray& content) const {
+        QFile file(m_pDir->filePath(name));
+        return file.open(QIODevice::WriteOnly) && file.write(content) == content.size();
     }
     std::optional<std::string> Setting(std::string_view key) const {
         return m_pStore->ReadValue(key, 512);
@@ -152,12 +170,21 @@ protected:
         return *m_pDlg;
     }
     CTaskListModel& Model() { return *m_pDlg->m_pModel; }
+    CMainActions& Actions() { return *m_pDlg->m_pActions; }
+    QStringList Headers() const {
+        QStringList headers;
+        for (int column = 0; column < 3; ++column) {
+            headers << m_pDlg->m_pModel->headerData(column, Qt::Horizontal).toString();
+        }
+        return headers;
+    }
 
-    // Called by each test program's initTestCase, cleanupTestCase, init and cleanup slots.
-    void InitTestCase() {
+    // Called by each test program's initTestCase, cleanupTestCase, init and cleanup slots (a
+    // program that keeps one window for all its tests calls Init and Cleanup once).
+    void InitTestCase(const char* zone = "UTC") {
         const char* tz = std::getenv("TZ");
         m_strOldTz = tz != nullptr ? tz : "";
-        setenv("TZ", "UTC", 1);
+        setenv("TZ", zone, 1);
         tzset();
     }
     void CleanupTestCase() {

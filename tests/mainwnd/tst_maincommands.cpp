@@ -6,11 +6,9 @@
 #include <QtTest>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <map>
 
 #include "maindlgfixture.h"
-#include "mainwnd/mainactions.h"
 #include "res/strings.h"
 #include "tasks/taskfile.h"
 
@@ -27,8 +25,6 @@ class TestMainCommands : public CMainDlgFixture {
     Q_OBJECT
 
 private:
-    CMainActions& Actions() { return *m_pDlg->m_pActions; }
-
     void Select(int row) {
         QTreeView* list = m_pDlg->m_pTaskList;
         list->selectionModel()->select(
@@ -46,11 +42,6 @@ private:
             }
         }
         return titles;
-    }
-
-    std::string Content() const {
-        std::ifstream file(TaskFile(), std::ios::binary);
-        return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
     }
 
 private slots:
@@ -209,11 +200,7 @@ private slots:
             {"recurrence", Actions().pSortByRecurrence}};
         actions.at(sort)->trigger();
         QCOMPARE(Titles(), order);
-        QStringList shown;
-        for (int column = 0; column < 3; ++column) {
-            shown << Model().headerData(column, Qt::Horizontal).toString();
-        }
-        QCOMPARE(shown, headers);
+        QCOMPARE(Headers(), headers);
         QCOMPARE(Cell(Model(), 0, 0).section(' ', 1), order.first().section('/', 0, 0));
         // A refresh keeps the mark.
         m_pDlg->OnRefresh();

@@ -482,13 +482,10 @@ private slots:
 
     void leftoverTemporaryFileIsRemovedAtStart() {
         WriteTasks({"#6/1/2030{+}0{+}0{+}0{+}One{+}{+}9"});
-        const QString temp = m_pDir->filePath("program/--temptasklist.$$$");
-        QFile leftover(temp);
-        QVERIFY(leftover.open(QIODevice::WriteOnly));
-        leftover.write("#6/1/2030{+}0{+}0{+}0{+}One{+}{+}9\r\n#6/2/20");
-        leftover.close();
+        QVERIFY(WriteFile("program/--temptasklist.$$$",
+                          "#6/1/2030{+}0{+}0{+}0{+}One{+}{+}9\r\n#6/2/20"));
         Start();
-        QVERIFY(!QFile::exists(temp));
+        QVERIFY(!QFile::exists(m_pDir->filePath("program/--temptasklist.$$$")));
         QCOMPARE(Model().rowCount(), 1);
     }
 
@@ -529,10 +526,9 @@ private slots:
 
         // Another program saves the way editors do: a new file renamed over the old one.
         const QString other = m_pDir->filePath("program/nkdat.new");
-        QFile file(other);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write("#6/1/2030{+}0{+}0{+}0{+}One{+}{+}9\r\n#6/2/2030{+}0{+}0{+}0{+}Two{+}{+}9\r\n");
-        file.close();
+        QVERIFY(WriteFile(
+            "program/nkdat.new",
+            "#6/1/2030{+}0{+}0{+}0{+}One{+}{+}9\r\n#6/2/2030{+}0{+}0{+}0{+}Two{+}{+}9\r\n"));
         QVERIFY(std::rename(other.toLocal8Bit().constData(), TaskFile().c_str()) == 0);
         QTRY_COMPARE_WITH_TIMEOUT(Model().rowCount(), 2, 2000);
         QCOMPARE(outside.count(), 1);
