@@ -5,12 +5,10 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QPushButton>
-#include <QStandardPaths>
 #include <QtTest>
-#include <fstream>
 #include <functional>
 
-#include "../mainwnd/maindlgfixture.h"
+#include "mainwnd/maindlgfixture.h"
 #include "platform/autostart.h"
 #include "platform/programfolders.h"
 #include "prefs/settingsdlg.h"
@@ -18,12 +16,6 @@
 #include "tasks/taskfile.h"
 
 namespace {
-
-bool WriteFile(const QString& path, const QByteArray& content) {
-    QFile file(path);
-    return QDir().mkpath(QFileInfo(path).path()) && file.open(QIODevice::WriteOnly) &&
-           file.write(content) == content.size();
-}
 
 QByteArray ReadFile(const QString& path) {
     QFile file(path);
