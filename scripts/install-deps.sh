@@ -12,6 +12,8 @@ packages=(
     openbox trayer xdotool dbus-daemon dunst
     # The install test: the menu and autostart entries, the scalable icon.
     desktop-file-utils libxml2-utils
+    # The Debian package: its dependencies, lintian, and gio to start it from its menu entry.
+    dpkg-dev lintian libglib2.0-bin
 )
 
 missing=()
