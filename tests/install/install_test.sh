@@ -6,8 +6,9 @@
 #     marker, the compressed change log and manual page;
 #   - the installed program, started with a fresh home on Xvfb with openbox, makes an empty
 #     task file in the user's data folder and shows its window; F1 opens the installed help
-#     page; its Settings write a valid autostart entry that starts it; a second start uses the
-#     same task file (its reminder comes up, the answer is written there);
+#     page; its Settings write a valid autostart entry, which starts it in the start-up mode
+#     chosen there; a second start uses the same task file (its reminder comes up, the answer
+#     is written there);
 #   - the program in the build folder still keeps its task file beside itself.
 #
 #   tests/install/install_test.sh BUILD_DIR
@@ -116,13 +117,31 @@ if [ "${1:-}" = "--on-desktop" ]; then
     sleep 0.3
     xdotool key s
     wait_until 5 window_named "Settings " >/dev/null || fail "the Settings dialog did not open"
-    # From the start-up radio: sound, interval, then the login box.
-    xdotool key Tab Tab Tab space Return
+    # The dialog opens with the focus on "Minimized": Space chooses it; then sound, interval,
+    # and the login box.
+    xdotool key space Tab Tab Tab space Return
     entry=$home/.config/autostart/marmoset-task.desktop
     wait_until 5 test -s "$entry" || fail "no autostart entry"
     desktop-file-validate "$entry" || fail "the autostart entry is not valid"
     grep -x "Exec=$program" "$entry" >/dev/null || fail "the entry does not start $program"
+    ini="$home/.config/Marmoset Task/marmoset-task.ini"
+    wait_until 5 grep -x 'Shareware\\Quillnote\\2.0\\startup=1' "$ini" >/dev/null ||
+        fail "the start-up mode Minimized was not kept: $(cat "$ini")"
     stop
+
+    step "the autostart entry starts the program in the chosen start-up mode"
+    # As a session starts it: the entry launched as it stands, with the user's environment.
+    env -u XDG_CONFIG_HOME -u XDG_DATA_HOME HOME="$home" XDG_RUNTIME_DIR="$home/runtime" \
+        gio launch "$entry" >>"$work/program.log" 2>&1 || fail "gio launch of the entry failed"
+    wait_until 15 window_named "Marmoset Task" >/dev/null || fail "the entry started no window"
+    main=$(window_named "Marmoset Task")
+    program_pid=$(xprop -id "$main" _NET_WM_PID | awk '{print $3}')
+    pids+=("$program_pid")
+    [ "$(readlink "/proc/$program_pid/exe")" = "$program" ] || fail "the entry started another program"
+    xprop -id "$main" WM_STATE | grep 'window state: Iconic' >/dev/null ||
+        fail "the program started from the entry is not minimised"
+    kill "$program_pid"
+    wait_until 5 is_gone "Marmoset Task" || fail "the program did not end"
 
     step "a second start uses the same task file"
     printf '#%s{+}0{+}0{+}0{+}Call the bank{+}(none){+}9\r\n' "$(date -d yesterday +%-m/%-d/%Y)" \
@@ -154,7 +173,7 @@ fi
 
 # --- the installed files -------------------------------------------------------------------
 build=$(cd "${1:?usage: install_test.sh BUILD_DIR}" && pwd)
-for tool in desktop-file-validate xmllint file gzip Xvfb openbox xdotool xprop; do
+for tool in desktop-file-validate xmllint file gzip gio Xvfb openbox xdotool xprop; do
     command -v "$tool" >/dev/null || fail "$tool is missing; scripts/install-deps.sh installs it"
 done
 work=$(mktemp -d)
