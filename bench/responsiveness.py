@@ -96,6 +96,8 @@ def measure(program, write_tasks, poll, display, seconds):
         os.makedirs(folder)
         os.makedirs(runtime, mode=0o700)
         shutil.copy2(program, folder)
+        # The chime's module goes along, as in a portable folder.
+        shutil.copy2(os.path.join(os.path.dirname(program), "marmoset_sound.so"), folder)
         write_tasks(os.path.join(folder, "nkdat"))
         ini = os.path.join(tmp, "config", "Marmoset Task", "marmoset-task.ini")
         os.makedirs(os.path.dirname(ini))

@@ -127,6 +127,8 @@ def main():
                 folder = os.path.join(tmp, "program")
                 os.makedirs(folder)
                 shutil.copy2(program, folder)
+                # The chime's module goes along, as in a portable folder.
+                shutil.copy2(os.path.join(os.path.dirname(program), "marmoset_sound.so"), folder)
                 write_task_file(os.path.join(folder, "nkdat"), count)
                 env = dict(os.environ, DISPLAY=display, HOME=tmp,
                            XDG_CONFIG_HOME=os.path.join(tmp, "config"),

@@ -14,7 +14,7 @@
 #include <QTime>
 #include <QWindow>
 
-#include "platform/alertsound.h"
+#include "platform/alertplayer.h"
 #include "platform/desktopnotifier.h"
 #include "reminder/ctime.h"
 #include "tasks/displaytext.h"
@@ -100,8 +100,16 @@ bool CReminderDlg::BringOpenReminderToFront() {
     if (s_pOpen == nullptr) {
         return false;
     }
-    s_pOpen->RestoreIfMinimized();
-    s_pOpen->BringToFront();
+    CReminderDlg* pOpen = s_pOpen;
+    pOpen->RestoreIfMinimized();
+    pOpen->BringToFront();
+    // A window manager may refuse a request that arrives while another program was just
+    // activated; ask once more if the reminder still has not got the keyboard.
+    QTimer::singleShot(250, pOpen, [pOpen] {
+        if (pOpen->isVisible() && !pOpen->isActiveWindow()) {
+            pOpen->BringToFront();
+        }
+    });
     return true;
 }
 
@@ -206,7 +214,7 @@ void CReminderDlg::OnInitDialog() {
     if (m_bPlaySound == 1) {
         // The shared chime is only set up once a reminder wants it, so with the sound
         // preference off the audio system is never touched.
-        IAlertPlayer& player = m_pPlayer != nullptr ? *m_pPlayer : CAlertSound::Shared();
+        IAlertPlayer& player = m_pPlayer != nullptr ? *m_pPlayer : SharedAlertPlayer();
         player.Play();
     }
     IDesktopNotifier& notifier = m_pNotifier != nullptr ? *m_pNotifier : CDesktopNotifier::Shared();

@@ -12,7 +12,7 @@
 #include <cstdlib>
 #include <functional>
 
-#include "platform/alertsound.h"
+#include "platform/alertplayer.h"
 #include "platform/desktopnotifier.h"
 #include "reminder/reminderdlg.h"
 #include "tasks/displaytext.h"
@@ -149,7 +149,7 @@ private slots:
     void looksWhiteOnDarkBlue();
     void askReminderFillsAndAnswers_data();
     void askReminderFillsAndAnswers();
-    void alertChimeIsInResources();
+    void alertChimeComesFromTheSoundModule();
     void strayInputInTheFirstMomentIsIgnored_data();
     void strayInputInTheFirstMomentIsIgnored();
     void minimisedReminderComesBack();
@@ -496,11 +496,19 @@ void TestReminderDlg::askReminderFillsAndAnswers() {
     QCOMPARE(player.m_nPlays, 1);
 }
 
-void TestReminderDlg::alertChimeIsInResources() {
-    CAlertSound sound;
-    QCOMPARE(sound.Effect().source(), QUrl(QStringLiteral("qrc:/sounds/alert.wav")));
+void TestReminderDlg::alertChimeComesFromTheSoundModule() {
+    // The program's player is the module's chime, found beside the program, not the beep.
+    auto* pPlayer = dynamic_cast<QObject*>(&SharedAlertPlayer());
+    QVERIFY(pPlayer != nullptr);
+    QCOMPARE(pPlayer->metaObject()->className(), "CAlertSound");
+    QCOMPARE(pPlayer->parent(), QCoreApplication::instance());
+    QCOMPARE(&SharedAlertPlayer(), &SharedAlertPlayer());
+    auto* pEffect = pPlayer->findChild<QSoundEffect*>();
+    QVERIFY(pEffect != nullptr);
+    QCOMPARE(pEffect->source(), QUrl(QStringLiteral("qrc:/sounds/alert.wav")));
 
-    QFile file(CAlertSound::ResourcePath());
+    // Loading the module brought its resources with it.
+    QFile file(QStringLiteral(":/sounds/alert.wav"));
     QVERIFY2(file.open(QIODevice::ReadOnly), "the chime is missing from the resources");
     const QByteArray wav = file.readAll();
     QVERIFY(wav.size() > 44);
@@ -531,14 +539,11 @@ void TestReminderDlg::alertChimeIsInResources() {
     }
 
     // The effect decodes it; no audio device is needed for that.
-    QTRY_VERIFY_WITH_TIMEOUT(sound.Effect().status() != QSoundEffect::Loading &&
-                                 sound.Effect().status() != QSoundEffect::Null,
-                             10000);
-    QCOMPARE(sound.Effect().status(), QSoundEffect::Ready);
-    sound.Play();  // returns at once, with or without a device
-
-    QCOMPARE(&CAlertSound::Shared(), &CAlertSound::Shared());
-    QCOMPARE(CAlertSound::Shared().parent(), QCoreApplication::instance());
+    QTRY_VERIFY_WITH_TIMEOUT(
+        pEffect->status() != QSoundEffect::Loading && pEffect->status() != QSoundEffect::Null,
+        10000);
+    QCOMPARE(pEffect->status(), QSoundEffect::Ready);
+    SharedAlertPlayer().Play();  // returns at once, with or without a device
 }
 
 void TestReminderDlg::strayInputInTheFirstMomentIsIgnored_data() {

@@ -5,7 +5,7 @@ The format is fixed: PCM, 2 channels, 11,000 frames per second, 16 bits, 10,556 
 (42,224 bytes of samples, a little under a second). Run it again after changing the tones;
 the output is the same on every run, so the committed file can be checked against it.
 
-    python3 src/res/make_alert_wav.py [output.wav]
+    python3 src/sound/make_alert_wav.py [output.wav]
 """
 
 import math

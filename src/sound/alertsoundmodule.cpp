@@ -1,0 +1,7 @@
+#include "sound/alertsoundmodule.h"
+
+#include "sound/alertsound.h"
+
+IAlertPlayer* CAlertSoundModule::CreatePlayer(QObject* parent) {
+    return new CAlertSound(parent);
+}
