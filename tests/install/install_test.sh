@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Installs the built program into a temporary prefix (cmake --install) and checks what a user
 # gets:
-#   - exactly the files of installed-files.txt, each what it should be: the program, a valid
-#     menu entry, PNG icons of their folder's size and a well-formed SVG, the help page, the
-#     marker, the compressed change log and manual page;
+#   - exactly the files of installed-files.txt, each what it should be: the program and its
+#     chime's module, a valid menu entry, PNG icons of their folder's size and a well-formed
+#     SVG, the help page, the marker, the compressed change log and manual page;
 #   - the installed program, started with a fresh home on Xvfb with openbox, makes an empty
 #     task file in the user's data folder and shows its window; F1 opens the installed help
 #     page; its Settings write a valid autostart entry, which starts it in the start-up mode
@@ -157,6 +157,9 @@ if [ "${1:-}" = "--on-desktop" ]; then
     wait_until 5 is_gone "Missed Appointments!" || fail "Esc did not answer the reminder"
     grep '{+}1{+}0{+}Call the bank' "$data/nkdat" >/dev/null ||
         fail "the answer did not go to the task file in the data folder"
+    # The reminder sounded: the installed program found its chime's module.
+    ! grep 'beep instead of chiming' "$work/program.log" ||
+        fail "the installed program did not load its chime's module"
     [ "$(ls -A "$data")" = "nkdat" ] || fail "the data folder holds more: $(ls -A "$data")"
     stop
 
@@ -191,6 +194,8 @@ diff -u "$here/installed-files.txt" "$work/installed" || fail "the installed fil
 step "each installed file is what it should be"
 [ -x "$prefix/bin/marmoset-task" ] || fail "the program is not executable"
 file -b "$prefix/bin/marmoset-task" | grep '^ELF' >/dev/null || fail "the program is no ELF file"
+file -b "$prefix/lib/marmoset-task/marmoset_sound.so" | grep '^ELF.* shared object' >/dev/null ||
+    fail "the chime's module is no shared object"
 desktop-file-validate "$prefix/share/applications/marmoset-task.desktop" ||
     fail "the menu entry is not valid"
 grep -x 'Exec=marmoset-task' "$prefix/share/applications/marmoset-task.desktop" >/dev/null &&
