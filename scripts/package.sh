@@ -7,10 +7,10 @@
 #   - lintian reports no errors.
 # With --install it goes on as a user would: installs the package with apt-get, starts the
 # program from its menu entry (gio launch, as a desktop does) with a fresh home on Xvfb with
-# openbox, checks its window and its empty task file in the data folder, and removes the
-# package again unless it was installed before. That changes this machine's /usr and package
-# database, so it is not part of scripts/test.sh: run it as root or with sudo where that is
-# fine, as CI does (.ci/run).
+# openbox, checks its window and its empty task file in the data folder, and purges the
+# package again (nothing of it stays in the package database) unless it was installed before.
+# That changes this machine's /usr and package database, so it is not part of scripts/test.sh:
+# run it as root or with sudo where that is fine, as CI does (.ci/run).
 #
 #   scripts/package.sh [--install] [BUILD_DIR]      (BUILD_DIR: build)
 set -euo pipefail
@@ -132,7 +132,7 @@ if [ "$install" = 1 ]; then
     status=0
     tests/desktop/on_desktop.sh "$0" --on-desktop "$work" || status=$?
     if [ "$was_installed" = 0 ]; then
-        DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get remove -y -qq marmoset-task \
+        DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get purge -y -qq marmoset-task \
             >"$work/apt.log" 2>&1 || cat "$work/apt.log" >&2
     fi
     [ "$status" = 0 ] || fail "the installed package did not start as it should"
