@@ -106,11 +106,16 @@ private slots:
 
     void storedPlacementIsKeptOnScreen_data() {
         QTest::addColumn<QString>("dim");
-        QTest::newRow("title bar above the screen") << "100,-300,700,100";
-        QTest::newRow("larger than the screen") << "-10,-10,5000,4000";
+        QTest::addColumn<bool>("bAtTop");  // moved down to the top of the screen
+        QTest::newRow("title bar above the screen") << "100,-300,700,100" << true;
+        QTest::newRow("larger than the screen") << "-10,-10,5000,4000" << true;
+        // A placement stored by hand or by an older copy: never a thin strip.
+        QTest::newRow("a thin strip") << "100,100,700,108" << false;
     }
     void storedPlacementIsKeptOnScreen() {
         QFETCH(QString, dim);
+        QFETCH(bool, bAtTop);
+        WriteTasks({"#6/1/2030{+}0{+}0{+}0{+}June{+}{+}9", "#7/1/2030{+}0{+}0{+}0{+}July{+}{+}9"});
         m_pStore->WriteValue("dim", dim.toStdString());
         CMainDlg& dlg = Start();
         const QRect area = dlg.screen()->availableGeometry();
@@ -120,7 +125,12 @@ private slots:
                                 .arg(dlg.frameGeometry().y())
                                 .arg(dlg.frameGeometry().width())
                                 .arg(dlg.frameGeometry().height())));
-        QCOMPARE(dlg.frameGeometry().top(), area.top());
+        if (bAtTop) {
+            QCOMPARE(dlg.frameGeometry().top(), area.top());
+        }
+        QVERIFY(dlg.width() >= dlg.minimumWidth() && dlg.height() >= dlg.minimumHeight());
+        QVERIFY(dlg.m_pTaskList->sizeHintForRow(0) > 0);
+        QVERIFY(dlg.m_pTaskList->viewport()->height() >= 3 * dlg.m_pTaskList->sizeHintForRow(0));
     }
 };
 
