@@ -9,7 +9,9 @@
 #     page; its Settings write a valid autostart entry, which starts it in the start-up mode
 #     chosen there; a second start uses the same task file (its reminder comes up, the answer
 #     is written there);
-#   - the program in the build folder still keeps its task file beside itself.
+#   - the program in the build folder still keeps its task file beside itself; a placement
+#     stored above the screen opens with the title bar on it, and the window cannot be made
+#     smaller than its minimum.
 #
 #   tests/install/install_test.sh BUILD_DIR
 #
@@ -170,6 +172,30 @@ if [ "${1:-}" = "--on-desktop" ]; then
     wait_until 5 watches_inode "$program_pid" "$(stat -c %i "$build/bin/nkdat")" ||
         fail "the build folder's program does not use $build/bin/nkdat"
     [ ! -e "$home/.local/share/Marmoset Task" ] || fail "the portable copy made a data folder"
+    stop
+
+    step "a placement stored above the screen opens with the title bar on it; no thin strip"
+    mkdir -p "$home/.config/Marmoset Task"
+    printf '[Software]\nShareware\\Quillnote\\2.0\\dim="100,-300,700,100"\n' \
+        >"$home/.config/Marmoset Task/marmoset-task.ini"
+    start "$home" "$build/bin/marmoset-task"
+    wait_until 15 window_named "Marmoset Task" >/dev/null || fail "the window did not show"
+    main=$(window_named "Marmoset Task")
+    # The frame's top: the client's top less the title bar the window manager reports.
+    frame_top() {
+        local top extents
+        top=$(xwininfo -id "$main" | awk '/Absolute upper-left Y/ {print $4}')
+        extents=$(xprop -id "$main" _NET_FRAME_EXTENTS | sed 's/.*= //; s/,//g')
+        set -- $extents
+        [ $# = 4 ] && echo $((top - $3))
+    }
+    on_screen() { [ "$(frame_top)" = 0 ]; }
+    wait_until 5 on_screen || fail "the frame's top is at $(frame_top), not on the screen"
+    xdotool windowsize "$main" 10 10
+    sleep 0.5
+    read -r width height < <(xwininfo -id "$main" |
+        awk '/Width:/ {w = $2} /Height:/ {h = $2} END {print w, h}')
+    ((width >= 250 && height >= 150)) || fail "the window was made ${width}x$height"
     stop
     exit 0
 fi
