@@ -20,6 +20,8 @@ constexpr int kDimBuffer = 20;
 // and how often it looks.
 constexpr int kFrameWaitMs = 3000;
 constexpr int kFrameCheckMs = 20;
+// How long after the frame is known the window's moves are still kept on screen.
+constexpr int kSettleMs = 1000;
 
 QMargins FrameMargins(const QWidget& window) {
     const QRect frame = window.frameGeometry();
@@ -55,8 +57,8 @@ QScreen* ScreenOf(const QRect& frame) {
 // Looks after a top-level window from its first show on: gives it the stored outer size once
 // the window manager reports the frame (the frame's size is often unknown before the window
 // is first shown, so the client size is corrected then, instead of the window growing by its
-// frame at every run) and keeps the frame on the screen, at the show and once more when the
-// frame is known.
+// frame at every run) and keeps the frame on the screen: at the show, when the frame is known,
+// and at every move the window manager makes in the second after that.
 class CPlacementKeeper : public QObject {
 public:
     CPlacementKeeper(QWidget& window, const QRect& storedFrame)
@@ -70,6 +72,14 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
         const auto type = event->type();
+        if (m_bSettling) {
+            // The window manager may still place the window after its frame is known (a busy
+            // desktop reports the frame before the position); each move is checked again.
+            if (watched == &m_window && (type == QEvent::Move || type == QEvent::Resize)) {
+                QTimer::singleShot(0, this, &CPlacementKeeper::KeepOnScreen);
+            }
+            return false;
+        }
         if (watched != &m_window || m_frameWait.isActive() ||
             (type != QEvent::Show && type != QEvent::WindowStateChange) || !m_window.isVisible() ||
             m_window.isMinimized()) {
@@ -99,7 +109,12 @@ private:
             m_window.resize(ClientSize(m_storedFrame.size(), margins));
         }
         KeepOnScreen();
-        deleteLater();
+        m_bSettling = true;
+        m_window.installEventFilter(this);
+        QTimer::singleShot(kSettleMs, this, [this] {
+            KeepOnScreen();
+            deleteLater();
+        });
     }
 
     void KeepOnScreen() {
@@ -124,6 +139,7 @@ private:
     QRect m_storedFrame;
     QTimer m_frameWait;
     int m_nChecks = 0;
+    bool m_bSettling = false;  // the frame is known; moves are still checked for a while
 };
 
 }  // namespace
