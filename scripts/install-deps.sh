@@ -10,6 +10,10 @@ packages=(
     xvfb xauth x11-utils xdg-utils file tzdata fonts-dejavu-core
     # The desktop tests: a window manager, a tray, a session bus and a notification server.
     openbox trayer xdotool dbus-daemon dunst
+    # The install test: the menu and autostart entries, the scalable icon.
+    desktop-file-utils libxml2-utils
+    # The Debian package: its dependencies, lintian, and gio to start it from its menu entry.
+    dpkg-dev lintian libglib2.0-bin
 )
 
 missing=()

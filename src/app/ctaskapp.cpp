@@ -6,6 +6,7 @@
 
 #include "app/singlecopyguard.h"
 #include "mainwnd/maindlg.h"
+#include "platform/programfolders.h"
 #include "platform/settingsstore.h"
 #include "reminder/ctime.h"
 #include "res/images.h"
@@ -13,6 +14,8 @@
 
 CTaskApp::CTaskApp(int& argc, char** argv) : QApplication(argc, argv) {
     setApplicationName(QString::fromLatin1(Str::AppTitle));
+    // The desktop matches the windows with the menu entry "marmoset-task.desktop".
+    setDesktopFileName(QStringLiteral("marmoset-task"));
     // Every window of the program, the reminders and message boxes included, shows its icon.
     setWindowIcon(AppIcon());
     // The window hides into the tray and reminders close on their own; neither ends the
@@ -31,7 +34,8 @@ int CTaskApp::Run() {
     const std::unique_ptr<QSettings> pSettings = OpenProgramSettings();
     CSettingsStore store(*pSettings);
     const CSystemClock clock;
-    CMainDlg dlg(store, clock, GetModuleDirectory(), QSystemTrayIcon::isSystemTrayAvailable());
+    CMainDlg dlg(store, clock, FindProgramFolders(QCoreApplication::applicationDirPath()),
+                 QSystemTrayIcon::isSystemTrayAvailable());
     connect(&guard, &CSingleCopyGuard::ActivationRequested, &dlg, &CMainDlg::BringToFront);
     connect(&dlg, &CMainDlg::ExitConfirmed, this, [] { QCoreApplication::exit(0); });
 

@@ -3,13 +3,8 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDateTime>
-#include <QHeaderView>
 #include <QLabel>
 #include <QLocale>
-#include <QMenuBar>
-#include <QStyle>
-#include <QVBoxLayout>
-#include <algorithm>
 #include <utility>
 
 #include "mainwnd/clocktext.h"
@@ -19,41 +14,24 @@
 #include "mainwnd/showminimized.h"
 #include "mainwnd/taskfilewatcher.h"
 #include "mainwnd/tasklistmodel.h"
-#include "mainwnd/tasklistview.h"
 #include "platform/settingsstore.h"
 #include "prefs/windowplacement.h"
 #include "reminder/ctime.h"
 #include "reminder/reminderdlg.h"
-#include "res/images.h"
 #include "res/strings.h"
 #include "tasks/taskfile.h"
 #include "tasks/taskfilerewrite.h"
-#include "tasks/taskline.h"
 
-namespace {
+CMainDlg::CMainDlg(CSettingsStore& settings, const IClock& clock, const std::string& moduleDir,
+                   bool bTrayAvailable, QWidget* parent)
+    : CMainDlg(settings, clock, PortableFolders(moduleDir), bTrayAvailable, parent) {}
 
-// The designed window: client area, clock texts and list, in pixels.
-constexpr int kClientWidth = 446;
-constexpr int kClientHeight = 327;
-constexpr int kTextLeft = 11;
-constexpr int kTextTop = 11;
-constexpr int kTimeRight = 422;
-constexpr int kListLeft = 11;
-constexpr int kListTop = 49;
-constexpr int kTaskColumnWidth = 240;
-constexpr int kStatusColumnWidth = 80;
-constexpr int kRecurrenceColumnWidth = 80;
-
-const QColor kGroundColour(0, 64, 128);
-
-}  // namespace
-
-CMainDlg::CMainDlg(CSettingsStore& settings, const IClock& clock, std::string moduleDir,
+CMainDlg::CMainDlg(CSettingsStore& settings, const IClock& clock, ProgramFolders folders,
                    bool bTrayAvailable, QWidget* parent)
     : QDialog(parent),
       m_settings(settings),
       m_clock(clock),
-      m_strModuleDirGiven(std::move(moduleDir)),
+      m_folders(std::move(folders)),
       m_bTrayAvailable(bTrayAvailable) {
     // A main window rather than a dialog: it has a taskbar button and a minimise box.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -63,15 +41,7 @@ CMainDlg::CMainDlg(CSettingsStore& settings, const IClock& clock, std::string mo
     m_pActions = std::make_unique<CMainActions>(*this);
     BuildClient();
     BuildMenus();
-
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
-    layout->setMenuBar(m_pMenuBar);
-    layout->addWidget(m_pClient);
-    // The list follows the window by hand, so the layout must not impose a minimum.
-    layout->setSizeConstraint(QLayout::SetNoConstraint);
-    resize(kClientWidth, kClientHeight + m_pMenuBar->sizeHint().height());
+    LayOutWindow();
 
     m_timer.setInterval(1000);
     connect(&m_timer, &QTimer::timeout, this, &CMainDlg::OnTimer);
@@ -85,62 +55,20 @@ CMainDlg::CMainDlg(CSettingsStore& settings, const IClock& clock, std::string mo
 
 CMainDlg::~CMainDlg() = default;
 
-void CMainDlg::BuildClient() {
-    m_pClient = new QWidget(this);
-    QPalette ground = m_pClient->palette();
-    ground.setColor(QPalette::Window, kGroundColour);
-    m_pClient->setPalette(ground);
-    m_pClient->setAutoFillBackground(true);
-
-    QPalette white = m_pClient->palette();
-    white.setColor(QPalette::WindowText, Qt::white);
-    m_pDateLabel = new QLabel(m_pClient);
-    m_pDateLabel->setPalette(white);
-    m_pTimeLabel = new QLabel(m_pClient);
-    m_pTimeLabel->setPalette(white);
-    m_pTimeLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-
-    const int textHeight = m_pDateLabel->fontMetrics().height() + 2;
-    const int timeWidth =
-        m_pTimeLabel->fontMetrics().horizontalAdvance(QStringLiteral("00:00:00 AM ")) + 16;
-    m_pTimeLabel->setGeometry(kTimeRight - timeWidth, kTextTop, timeWidth, textHeight);
-    m_pDateLabel->setGeometry(kTextLeft, kTextTop, kTimeRight - timeWidth - 8 - kTextLeft,
-                              textHeight);
-
-    m_pModel = new CTaskListModel(StatusImages(), this);
-    m_pTaskList = new CTaskListView(m_pClient);
-    // The dark ground is for the window itself; the list and its header keep the system's
-    // colours, also where the header has no column.
-    QPalette listPalette = QApplication::palette(m_pTaskList);
-    for (const QPalette::ColorGroup group :
-         {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
-        listPalette.setColor(group, QPalette::Window, listPalette.color(group, QPalette::Window));
-    }
-    m_pTaskList->setPalette(listPalette);
-    m_pTaskList->setModel(m_pModel);
-    m_pTaskList->installEventFilter(this);
-    connect(m_pTaskList, &QTableView::doubleClicked, this, &CMainDlg::OnListDblClk);
-    m_pTaskList->setColumnWidth(CTaskListModel::kTaskColumn, kTaskColumnWidth);
-    // The longest status must be readable whatever the font: widen the column if needed.
-    const int longestStatus =
-        m_pTaskList->fontMetrics().horizontalAdvance(
-            QString::fromLatin1(StatusName(ToInt(TaskStatus::TodayUnread)))) +
-        2 * style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, m_pTaskList) + 8;
-    m_pTaskList->setColumnWidth(CTaskListModel::kStatusColumn,
-                                std::max(kStatusColumnWidth, longestStatus));
-    m_pTaskList->setColumnWidth(CTaskListModel::kRecurrenceColumn, kRecurrenceColumnWidth);
-    m_pTaskList->move(kListLeft, std::max(kListTop, kTextTop + textHeight + 8));
-}
-
 void CMainDlg::OnInitDialog() {
     AddSystemMenuAbout();
 
-    const LoadedSettings loaded = LoadSettings(m_settings, m_strModuleDirGiven);
+    const LoadedSettings loaded = LoadSettings(m_settings, m_folders.taskFolder);
     m_nPollSeconds = loaded.nPollSeconds;
     m_bSound = loaded.bSound;
     m_nStartupMode = loaded.nStartupMode;
     // From here on every task file operation works on this file.
     g_szTaskFilePath = loaded.taskFilePath;
+    if (m_folders.bFirstStart) {
+        // An installed program's first start: an empty list rather than a missing file. A
+        // failure shows at the first poll, which names the path.
+        CreateFirstTaskFile(g_szTaskFilePath);
+    }
     // Only the mode the program started with hides the window at the first tick.
     m_bHiddenStartDone = m_nStartupMode != kStartupHidden;
     // No other copy runs, so a temporary file beside the task file is a killed rewrite's.
@@ -158,7 +86,7 @@ void CMainDlg::OnInitDialog() {
     PollTasks();
     AddTrayIcon();
     UpdateClock();
-    m_strModuleDir = m_strModuleDirGiven;
+    m_strModuleDir = m_folders.helpFolder;
 
     if (m_nStartupMode == kStartupMinimized) {
         ShowMinimizedOnceMapped(*this);
@@ -228,26 +156,6 @@ void CMainDlg::UpdateClock() {
     const QLocale locale = QLocale::system();
     m_pDateLabel->setText(FormatClockDate(now.date(), locale));
     m_pTimeLabel->setText(FormatClockTime(now.time(), locale));
-}
-
-void CMainDlg::resizeEvent(QResizeEvent* event) {
-    QDialog::resizeEvent(event);
-    ResizeListToWindow();
-}
-
-void CMainDlg::ResizeListToWindow() {
-    // The list keeps its top-left corner. Its right and bottom edges follow the window's
-    // outer edges, two scroll-bar widths in from the right and five up from the bottom,
-    // counted as if the list stood at the client's origin; that leaves the designed margins.
-    const QRect frame = frameGeometry();
-    const QRect inner = geometry();
-    const int outerRight = m_pClient->width() + (frame.right() - inner.right());
-    const int outerBottom = m_pClient->height() + (frame.bottom() - inner.bottom());
-    const int thumb = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this);
-    const int border = m_pTaskList->frameWidth();
-    const int width = std::max(0, outerRight - 2 * thumb + border);
-    const int height = std::max(0, outerBottom - 5 * thumb + border);
-    m_pTaskList->resize(width, height);
 }
 
 void CMainDlg::accept() {

@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 
+#include "platform/programfolders.h"
 #include "reminder/poll.h"
 #include "reminder/polltrigger.h"
 #include "reminder/taskpoller.h"
@@ -32,10 +33,14 @@ class CMainDlg : public QDialog, public IPollHost {
     Q_OBJECT
 
 public:
-    // settings and clock must outlive the window. moduleDir is the program's folder (ending
-    // in a slash), where the task file lives. bTrayAvailable says whether the desktop shows
-    // tray icons; without one, hiding would leave no way back, so the window minimises.
-    CMainDlg(CSettingsStore& settings, const IClock& clock, std::string moduleDir,
+    // settings and clock must outlive the window. folders say where the task file and the
+    // help page are. bTrayAvailable says whether the desktop shows tray icons; without one,
+    // hiding would leave no way back, so the window minimises.
+    CMainDlg(CSettingsStore& settings, const IClock& clock, ProgramFolders folders,
+             bool bTrayAvailable, QWidget* parent = nullptr);
+    // A portable program: task file and help page in moduleDir, the program's folder (ending
+    // in a slash).
+    CMainDlg(CSettingsStore& settings, const IClock& clock, const std::string& moduleDir,
              bool bTrayAvailable, QWidget* parent = nullptr);
     ~CMainDlg() override;
 
@@ -127,9 +132,14 @@ protected:
 #endif
 
 private:
+    // The layout (maindlglayout.cpp): the ground with the clock and the list, the menu bar
+    // over it, the designed and the minimum size; the clock and the list follow every resize.
     void BuildClient();
-    void UpdateClock();
+    void LayOutWindow();
+    QSize MinimumWindowSize() const;
+    void LayOutClock();
     void ResizeListToWindow();
+    void UpdateClock();
     void HideWindow();
     void AddTrayIcon();
     void RemoveTrayIcon();
@@ -158,7 +168,7 @@ private:
 
     CSettingsStore& m_settings;
     const IClock& m_clock;
-    const std::string m_strModuleDirGiven;
+    const ProgramFolders m_folders;
     const bool m_bTrayAvailable;
 
     std::unique_ptr<CMainActions> m_pActions;
@@ -184,7 +194,7 @@ private:
     int m_nTickCount = 0;
     int m_nPollSeconds = 90;
     int m_bPolling = 0;
-    std::string m_strModuleDir;
+    std::string m_strModuleDir;  // where the help page is: the program's folder when portable
     bool m_bTaskSortAscending = false;  // the last "Task" header click sorted ascending
 
     bool m_bInitialised = false;
@@ -199,4 +209,5 @@ private:
     friend class TestTaskEditDlg;
     friend class TestMainMenus;
     friend class TestDesktopMenus;
+    friend class TestMainLayout;
 };

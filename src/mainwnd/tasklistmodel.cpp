@@ -16,7 +16,7 @@ QString FromFileText(std::string_view text) {
 
 }  // namespace
 
-CTaskListModel::CTaskListModel(QList<QPixmap> images, QObject* parent)
+CTaskListModel::CTaskListModel(QList<QIcon> images, QObject* parent)
     : QAbstractTableModel(parent),
       m_images(std::move(images)),
       m_pTable(std::make_shared<const CTaskTable>()),

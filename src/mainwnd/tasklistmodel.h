@@ -1,8 +1,8 @@
 #pragma once
 
 #include <QAbstractTableModel>
+#include <QIcon>
 #include <QList>
-#include <QPixmap>
 #include <QStringList>
 #include <cstdint>
 #include <memory>
@@ -23,7 +23,7 @@ public:
     enum Column { kTaskColumn = 0, kStatusColumn = 1, kRecurrenceColumn = 2, kColumnCount = 3 };
 
     // images: the status images in the order the rows' image numbers count them.
-    explicit CTaskListModel(QList<QPixmap> images, QObject* parent = nullptr);
+    explicit CTaskListModel(QList<QIcon> images, QObject* parent = nullptr);
     ~CTaskListModel() override;
 
     // Takes the rows of a poll: the shown table again, or another one. Rows that have not
@@ -45,7 +45,7 @@ public:
     Qt::ItemFlags flags(const QModelIndex& index) const override;
 
 private:
-    QList<QPixmap> m_images;
+    QList<QIcon> m_images;
     std::shared_ptr<const CTaskTable> m_pTable;  // never null
     std::uint64_t m_nGeneration = 0;             // of the table when it was last taken
     QStringList m_headers;

@@ -68,6 +68,7 @@ void CSettingsDlg::accept() {
         m_nStartup = kStartupNormal;
     }
     m_bSound = m_ui->m_checkSound->isChecked() ? 1 : 0;
+    m_bStartAtLogin = m_ui->m_checkLogin->isChecked();
 
     // A number still being typed counts as entered.
     m_ui->m_spinPoll->interpretText();
@@ -79,6 +80,11 @@ void CSettingsDlg::reject() {
     m_nStartup = -1;
     m_bSound = -1;
     QDialog::reject();
+}
+
+void CSettingsDlg::SetStartAtLogin(bool bOn) {
+    m_bStartAtLogin = bOn;
+    m_ui->m_checkLogin->setChecked(bOn);
 }
 
 QRadioButton* CSettingsDlg::MinimizedRadio() const {
@@ -95,6 +101,10 @@ QRadioButton* CSettingsDlg::NormalRadio() const {
 
 QCheckBox* CSettingsDlg::SoundCheck() const {
     return m_ui->m_checkSound;
+}
+
+QCheckBox* CSettingsDlg::LoginCheck() const {
+    return m_ui->m_checkLogin;
 }
 
 QSpinBox* CSettingsDlg::PollSpin() const {

@@ -13,9 +13,9 @@ namespace Ui {
 class CSettingsDlg;
 }
 
-// The Settings dialog: start-up mode, reminder sound and polling interval. OK writes the
-// interval to the store itself; the caller reads the other two choices back from m_nStartup
-// and m_bSound, which are -1 after Cancel.
+// The Settings dialog: start-up mode, reminder sound, polling interval and whether the program
+// starts at login. OK writes the interval to the store itself; the caller reads the other
+// choices back from m_nStartup, m_bSound (both -1 after Cancel) and m_bStartAtLogin.
 class CSettingsDlg : public QDialog {
     Q_OBJECT
 
@@ -31,11 +31,16 @@ public:
 
     int m_nStartup;  // 1 Minimized, 2 Hidden, 3 Normal after OK
     int m_bSound;    // 1 or 0 after OK
+    bool m_bStartAtLogin = false;
+
+    // Ticks "Start when I log in" as the program starts now.
+    void SetStartAtLogin(bool bOn);
 
     QRadioButton* MinimizedRadio() const;
     QRadioButton* HiddenRadio() const;
     QRadioButton* NormalRadio() const;
     QCheckBox* SoundCheck() const;
+    QCheckBox* LoginCheck() const;
     QSpinBox* PollSpin() const;
     QPushButton* OkButton() const;
     QPushButton* CancelButton() const;

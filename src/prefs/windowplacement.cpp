@@ -1,6 +1,8 @@
 #include "prefs/windowplacement.h"
 
 #include <QEvent>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QTimer>
 #include <QWidget>
 #include <algorithm>
@@ -14,9 +16,12 @@ namespace {
 // The stored text is read with room for 19 characters.
 constexpr int kDimBuffer = 20;
 
-// How long a window that was placed before it had a frame waits for the window manager to
-// report one.
+// How long a window shown before it had a frame waits for the window manager to report one,
+// and how often it looks.
 constexpr int kFrameWaitMs = 3000;
+constexpr int kFrameCheckMs = 20;
+// How long after the frame is known the window's moves are still kept on screen.
+constexpr int kSettleMs = 1000;
 
 QMargins FrameMargins(const QWidget& window) {
     const QRect frame = window.frameGeometry();
@@ -30,43 +35,111 @@ QSize ClientSize(const QSize& outer, const QMargins& margins) {
             std::max(outer.height() - margins.top() - margins.bottom(), 1)};
 }
 
-// Watches a window placed before it had a frame and takes the frame off its client size
-// as soon as the frame is known.
-class CFrameFixer : public QObject {
+// The screen a frame is on: the one holding its middle, else the nearest one.
+QScreen* ScreenOf(const QRect& frame) {
+    if (QScreen* screen = QGuiApplication::screenAt(frame.center())) {
+        return screen;
+    }
+    QScreen* nearest = QGuiApplication::primaryScreen();
+    long long best = LLONG_MAX;
+    for (QScreen* screen : QGuiApplication::screens()) {
+        const QPoint apart = screen->geometry().center() - frame.center();
+        const long long distance = static_cast<long long>(apart.x()) * apart.x() +
+                                   static_cast<long long>(apart.y()) * apart.y();
+        if (distance < best) {
+            best = distance;
+            nearest = screen;
+        }
+    }
+    return nearest;
+}
+
+// Looks after a top-level window from its first show on: gives it the stored outer size once
+// the window manager reports the frame (the frame's size is often unknown before the window
+// is first shown, so the client size is corrected then, instead of the window growing by its
+// frame at every run) and keeps the frame on the screen: at the show, when the frame is known,
+// and at every move the window manager makes in the second after that.
+class CPlacementKeeper : public QObject {
 public:
-    CFrameFixer(QWidget& window, const QRect& frame)
-        : QObject(&window), m_window(window), m_frame(frame) {
+    CPlacementKeeper(QWidget& window, const QRect& storedFrame)
+        : QObject(&window), m_window(window), m_storedFrame(storedFrame) {
         window.installEventFilter(this);
+        // The frame becomes known some time after the show, with no event of its own.
+        m_frameWait.setInterval(kFrameCheckMs);
+        connect(&m_frameWait, &QTimer::timeout, this, &CPlacementKeeper::CheckFrame);
     }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
-        if (watched != &m_window) {
+        const auto type = event->type();
+        if (m_bSettling) {
+            // The window manager may still place the window after its frame is known (a busy
+            // desktop reports the frame before the position); each move is checked again.
+            if (watched == &m_window && (type == QEvent::Move || type == QEvent::Resize)) {
+                QTimer::singleShot(0, this, &CPlacementKeeper::KeepOnScreen);
+            }
             return false;
         }
-        const auto type = event->type();
-        if (type == QEvent::Show && !m_bShown) {
-            m_bShown = true;
-            QTimer::singleShot(kFrameWaitMs, this, &QObject::deleteLater);
+        if (watched != &m_window || m_frameWait.isActive() ||
+            (type != QEvent::Show && type != QEvent::WindowStateChange) || !m_window.isVisible() ||
+            m_window.isMinimized()) {
+            return false;
         }
-        if (m_bShown && !m_bDone &&
-            (type == QEvent::Show || type == QEvent::Move || type == QEvent::Resize)) {
-            const QMargins margins = FrameMargins(m_window);
-            if (!margins.isNull()) {
-                m_bDone = true;
-                m_window.removeEventFilter(this);
-                m_window.resize(ClientSize(m_frame.size(), margins));
-                deleteLater();
-            }
-        }
+        // Shown for the first time, or restored after a minimised start.
+        m_window.removeEventFilter(this);
+        KeepOnScreen();
+        m_frameWait.start();
+        CheckFrame();
         return false;
     }
 
 private:
+    void CheckFrame() {
+        if (++m_nChecks > kFrameWaitMs / kFrameCheckMs) {
+            deleteLater();
+            m_frameWait.stop();
+            return;
+        }
+        const QMargins margins = FrameMargins(m_window);
+        if (margins.isNull()) {
+            return;
+        }
+        m_frameWait.stop();
+        if (!m_storedFrame.isNull()) {
+            m_window.resize(ClientSize(m_storedFrame.size(), margins));
+        }
+        KeepOnScreen();
+        m_bSettling = true;
+        m_window.installEventFilter(this);
+        QTimer::singleShot(kSettleMs, this, [this] {
+            KeepOnScreen();
+            deleteLater();
+        });
+    }
+
+    void KeepOnScreen() {
+        if (m_window.isMinimized()) {
+            return;
+        }
+        const QRect frame = m_window.frameGeometry();
+        const QScreen* screen = ScreenOf(frame);
+        if (screen == nullptr) {
+            return;
+        }
+        const QMargins margins = FrameMargins(m_window);
+        const QRect fitted = FrameOnScreen(frame, screen->availableGeometry(),
+                                           m_window.minimumSize().grownBy(margins));
+        if (fitted != frame) {
+            m_window.move(fitted.topLeft());
+            m_window.resize(ClientSize(fitted.size(), margins));
+        }
+    }
+
     QWidget& m_window;
-    QRect m_frame;
-    bool m_bShown = false;
-    bool m_bDone = false;
+    QRect m_storedFrame;
+    QTimer m_frameWait;
+    int m_nChecks = 0;
+    bool m_bSettling = false;  // the frame is known; moves are still checked for a while
 };
 
 }  // namespace
@@ -127,14 +200,25 @@ void SaveWindowPlacement(CSettingsStore& store, const QWidget& window) {
 }
 
 void ApplyWindowPlacement(QWidget& window, const QRect& frame) {
-    if (frame.isNull() || frame.isEmpty()) {
-        return;
+    const bool bStored = !frame.isNull() && !frame.isEmpty();
+    if (bStored) {
+        // For a top-level window the position includes the frame.
+        window.move(frame.topLeft());
+        window.resize(ClientSize(frame.size(), FrameMargins(window)));
     }
-    const QMargins margins = FrameMargins(window);
-    // For a top-level window the position includes the frame.
-    window.move(frame.topLeft());
-    window.resize(ClientSize(frame.size(), margins));
-    if (margins.isNull() && !window.isVisible()) {
-        new CFrameFixer(window, frame);
+    if (!window.isVisible()) {
+        new CPlacementKeeper(window, bStored ? frame : QRect());
     }
+}
+
+QRect FrameOnScreen(const QRect& frame, const QRect& available, const QSize& minimum) {
+    const int width = std::min(frame.width(), std::max(available.width(), minimum.width()));
+    const int height = std::min(frame.height(), std::max(available.height(), minimum.height()));
+    // Moved in from the right and the bottom first, so that where the frame cannot fit, its
+    // left end and its title bar are the parts that stay on screen.
+    const int x =
+        std::max(std::min(frame.x(), available.x() + available.width() - width), available.x());
+    const int y =
+        std::max(std::min(frame.y(), available.y() + available.height() - height), available.y());
+    return {x, y, width, height};
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QRect>
+#include <QSize>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -30,7 +31,12 @@ QRect LoadWindowPlacement(const CSettingsStore& store);
 void SaveWindowPlacement(CSettingsStore& store, const QWidget& window);
 
 // Gives a top-level window the outer rectangle that LoadWindowPlacement returned; a null
-// rectangle leaves the window as it is. The frame's size is often unknown until the window
-// is first shown, so the client size is corrected once then: the window keeps the stored
-// outer size instead of growing by its frame at every run.
+// rectangle leaves the window where it is. From its first show on the window keeps the stored
+// outer size once its frame is known, and its frame is kept on the screen (FrameOnScreen), so
+// that neither a stored placement nor a large scale can leave the title bar out of reach.
 void ApplyWindowPlacement(QWidget& window, const QRect& frame);
+
+// The frame made to fit the available area of its screen: no larger than the area (but not
+// smaller than minimum) and moved inside it. Where it cannot fit, its top and left edges stay
+// in the area. A frame inside the area comes back as it is.
+QRect FrameOnScreen(const QRect& frame, const QRect& available, const QSize& minimum);

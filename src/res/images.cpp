@@ -1,6 +1,7 @@
 #include "res/images.h"
 
 #include <QImage>
+#include <QPixmap>
 
 namespace {
 
@@ -8,6 +9,22 @@ namespace {
 constexpr QRgb kStatusGround = qRgb(192, 192, 192);
 
 constexpr int kIconSizes[] = {16, 32, 48, 64, 128, 256};
+
+constexpr int kStatusImageCount = 4;
+
+// A strip of status images with its ground made transparent.
+QImage KeyedStrip(const QString& path) {
+    QImage strip = QImage(path).convertToFormat(QImage::Format_ARGB32);
+    for (int y = 0; y < strip.height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(strip.scanLine(y));
+        for (int x = 0; x < strip.width(); ++x) {
+            if ((line[x] & RGB_MASK) == (kStatusGround & RGB_MASK)) {
+                line[x] = qRgba(0, 0, 0, 0);
+            }
+        }
+    }
+    return strip;
+}
 
 }  // namespace
 
@@ -30,21 +47,16 @@ QIcon AppIcon() {
     return icon;
 }
 
-QList<QPixmap> StatusImages() {
+QList<QIcon> StatusImages() {
     LoadImageResources();
-    QImage strip(QStringLiteral(":/images/status.png"));
-    strip = strip.convertToFormat(QImage::Format_ARGB32);
-    for (int y = 0; y < strip.height(); ++y) {
-        auto* line = reinterpret_cast<QRgb*>(strip.scanLine(y));
-        for (int x = 0; x < strip.width(); ++x) {
-            if ((line[x] & RGB_MASK) == (kStatusGround & RGB_MASK)) {
-                line[x] = qRgba(0, 0, 0, 0);
-            }
+    QList<QIcon> images(kStatusImageCount);
+    for (const int scale : {1, 2}) {
+        const QImage strip = KeyedStrip(scale == 1 ? QStringLiteral(":/images/status.png")
+                                                   : QStringLiteral(":/images/status@2x.png"));
+        const int cell = kStatusImageSize * scale;
+        for (int i = 0; i < kStatusImageCount && (i + 1) * cell <= strip.width(); ++i) {
+            images[i].addPixmap(QPixmap::fromImage(strip.copy(i * cell, 0, cell, cell)));
         }
-    }
-    QList<QPixmap> images;
-    for (int x = 0; x + kStatusImageSize <= strip.width(); x += kStatusImageSize) {
-        images.append(QPixmap::fromImage(strip.copy(x, 0, kStatusImageSize, kStatusImageSize)));
     }
     return images;
 }

@@ -2,10 +2,10 @@
 
 #include <QIcon>
 #include <QList>
-#include <QPixmap>
 
 // The program's pictures, drawn by make_images.py beside this file and kept in the
-// resources as :/icons/app-<size>.png and :/images/status.png.
+// resources as :/icons/app-<size>.png and :/images/status.png (with status@2x.png, the same
+// strip drawn at twice the resolution).
 
 // The application icon in every size it is drawn in (16 to 256 pixels).
 QIcon AppIcon();
@@ -14,6 +14,6 @@ QIcon AppIcon();
 // white flag and a cross; which status shows which is decided with the list rows.
 inline constexpr int kStatusImageSize = 20;
 
-// The four 20 x 20 status images, their light-grey ground made transparent.
-// Needs a QGuiApplication.
-QList<QPixmap> StatusImages();
+// The four status images, 20 x 20 and drawn again at 40 x 40 for screens scaled by 2, their
+// light-grey ground made transparent. Needs a QGuiApplication.
+QList<QIcon> StatusImages();

@@ -101,4 +101,12 @@ inline constexpr const char* DateTimeSettingsMissing =
 inline constexpr const char* DateTimeSettingsFailed =
     "The date and time settings could not be opened: these programs would not start:";
 
+// The Settings dialog's login choice, and what the user is told when its autostart entry
+// cannot be changed; the entry's path follows on the next line.
+inline constexpr const char* StartAtLogin = "Start when I log in";
+inline constexpr const char* StartAtLoginNotWritten =
+    "Marmoset Task will not start when you log in: its autostart entry could not be written:";
+inline constexpr const char* StartAtLoginNotRemoved =
+    "Marmoset Task will still start when you log in: its autostart entry could not be removed:";
+
 }  // namespace Str

@@ -67,29 +67,48 @@ private slots:
         QFETCH(QPoint, mark);
         QFETCH(char, hue);
 
-        const QList<QPixmap> images = StatusImages();
+        const QList<QIcon> images = StatusImages();
         QCOMPARE(images.size(), 4);
-        const QImage image = images[index].toImage().convertToFormat(QImage::Format_ARGB32);
-        QCOMPARE(image.size(), QSize(kStatusImageSize, kStatusImageSize));
-        for (const QPoint corner : {QPoint(0, 0), QPoint(19, 0), QPoint(0, 19), QPoint(19, 19)}) {
-            QCOMPARE(qAlpha(image.pixel(corner)), 0);
+        // Drawn at their size and again at twice it, for a screen scaled by 2: the same
+        // picture, not an enlarged copy.
+        for (const int scale : {1, 2}) {
+            const int size = kStatusImageSize * scale;
+            const QImage image = Image(images[index], scale);
+            QCOMPARE(image.size(), QSize(size, size));
+            for (const QPoint corner : {QPoint(0, 0), QPoint(size - 1, 0), QPoint(0, size - 1),
+                                        QPoint(size - 1, size - 1)}) {
+                QCOMPARE(qAlpha(image.pixel(corner)), 0);
+            }
+            QCOMPARE(qAlpha(image.pixel(mark * scale)), 255);
+            QCOMPARE(Hue(image.pixel(mark * scale)), hue);
         }
-        QCOMPARE(qAlpha(image.pixel(mark)), 255);
-        QCOMPARE(Hue(image.pixel(mark)), hue);
+        const QImage enlarged = Image(images[index], 1).scaled(40, 40);
+        QVERIFY(enlarged != Image(images[index], 2));
     }
 
     void nothingDrawnIsKeyedOut() {
         // Inside each disc every pixel stays: only the ground around it goes.
-        for (const QPixmap& pixmap : StatusImages()) {
-            const QImage image = pixmap.toImage().convertToFormat(QImage::Format_ARGB32);
-            for (int y = 0; y < image.height(); ++y) {
-                for (int x = 0; x < image.width(); ++x) {
-                    if (QLineF(x + 0.5, y + 0.5, 10, 10).length() < 8.0) {
-                        QCOMPARE(qAlpha(image.pixel(x, y)), 255);
+        for (const QIcon& icon : StatusImages()) {
+            for (const int scale : {1, 2}) {
+                const QImage image = Image(icon, scale);
+                for (int y = 0; y < image.height(); ++y) {
+                    for (int x = 0; x < image.width(); ++x) {
+                        if (QLineF(x + 0.5, y + 0.5, 10 * scale, 10 * scale).length() <
+                            8.0 * scale) {
+                            QCOMPARE(qAlpha(image.pixel(x, y)), 255);
+                        }
                     }
                 }
             }
         }
+    }
+
+private:
+    // The image an icon gives for a status image's place on a screen of that scale.
+    static QImage Image(const QIcon& icon, int scale) {
+        return icon.pixmap(QSize(kStatusImageSize, kStatusImageSize), scale)
+            .toImage()
+            .convertToFormat(QImage::Format_ARGB32);
     }
 };
 

@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QPushButton>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -150,10 +151,12 @@ protected:
         }
         return tasks;
     }
-    // Any other file, by its name in the temporary folder.
+    // Any other file, by its name in the temporary folder or its full path; makes its folder.
     bool WriteFile(const QString& name, const QByteArray& content) const {
-        QFile file(m_pDir->filePath(name));
-        return file.open(QIODevice::WriteOnly) && file.write(content) == content.size();
+        const QString path = QDir(m_pDir->path()).filePath(name);
+        QFile file(path);
+        return QDir().mkpath(QFileInfo(path).path()) && file.open(QIODevice::WriteOnly) &&
+               file.write(content) == content.size();
     }
     std::optional<std::string> Setting(std::string_view key) const {
         return m_pStore->ReadValue(key, 512);
