@@ -141,8 +141,7 @@ QSize CMainDlg::MinimumWindowSize() const {
     // The header and a few rows. The list is five scroll-bar widths shorter than the client
     // (ResizeListToWindow), and with a large font its top may lie lower than that leaves room
     // for.
-    const int rowHeight =
-        std::max(m_pTaskList->fontMetrics().height(), m_pTaskList->iconSize().height()) + 4;
+    const int rowHeight = m_pTaskList->verticalHeader()->defaultSectionSize();
     const int listHeight = header->sizeHint().height() + kMinimumRows * rowHeight + 2 * border;
     const int clientHeight =
         std::max(listHeight + 5 * thumb - border, m_pTaskList->y() + listHeight + kClockGap);

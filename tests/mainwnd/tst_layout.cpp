@@ -68,7 +68,7 @@ private slots:
 
         // The list lies on the ground, with at least three whole rows in view.
         QVERIFY(ground.contains(list->geometry()));
-        QVERIFY(list->viewport()->height() >= 3 * list->sizeHintForRow(0));
+        QVERIFY(list->viewport()->height() >= 3 * list->rowHeight(0));
     }
 
     void minimumIsSmallerThanDesigned() {
@@ -128,8 +128,8 @@ private slots:
             QCOMPARE(dlg.frameGeometry().top(), area.top());
         }
         QVERIFY(dlg.width() >= dlg.minimumWidth() && dlg.height() >= dlg.minimumHeight());
-        QVERIFY(dlg.m_pTaskList->sizeHintForRow(0) > 0);
-        QVERIFY(dlg.m_pTaskList->viewport()->height() >= 3 * dlg.m_pTaskList->sizeHintForRow(0));
+        QVERIFY(dlg.m_pTaskList->rowHeight(0) > 0);
+        QVERIFY(dlg.m_pTaskList->viewport()->height() >= 3 * dlg.m_pTaskList->rowHeight(0));
     }
 };
 
