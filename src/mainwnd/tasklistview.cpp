@@ -1,11 +1,30 @@
 #include "mainwnd/tasklistview.h"
 
 #include <QEvent>
+#include <QStyledItemDelegate>
 #include <algorithm>
 
 #include "res/images.h"
 
+namespace {
+
+// A table marks its current cell with a focus frame, which in a list of whole rows looks like
+// a selection of one cell that is not there. The selection alone shows the row.
+class CRowDelegate final : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+protected:
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {
+        QStyledItemDelegate::initStyleOption(option, index);
+        option->state &= ~QStyle::State_HasFocus;
+    }
+};
+
+}  // namespace
+
 CTaskListView::CTaskListView(QWidget* parent) : QTableView(parent) {
+    setItemDelegate(new CRowDelegate(this));
     setShowGrid(false);
     setWordWrap(false);
     // Tab leaves the list for the next control instead of walking its cells.
