@@ -8,7 +8,10 @@ namespace {
 // The ground of the status strip, which the list shows as transparent.
 constexpr QRgb kStatusGround = qRgb(192, 192, 192);
 
-constexpr int kIconSizes[] = {16, 32, 48, 64, 128, 256};
+// The sizes a window, the tray and the About box ask for, at scales 1 and 2. Decoding the
+// larger ones took a start-up milliseconds; they are installed in the desktop's icon theme
+// for its menus instead.
+constexpr int kIconSizes[] = {16, 32, 48, 64};
 
 constexpr int kStatusImageCount = 4;
 
