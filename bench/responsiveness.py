@@ -14,7 +14,11 @@ between polls, and stalls, which last until the running poll ends. A stall that 
 polls (twice the usual stall) would mean that two polls ran back to back; the report gives
 the longest round trip beside the median stall (round trips over 100 ms).
 
-    bench/responsiveness.py [--build build] [--compare OTHER_BUILD] [--seconds 30]
+    bench/responsiveness.py [--build build] [--compare OTHER_BUILD] [--seconds 30] [--change 1]
+
+A poll skips a task file that has not changed, and only compares one saved again unchanged, so
+every --change seconds (0: never) one letter of the last task's title is changed in place;
+the next poll then reads, parses and shows the whole file again.
 
 --compare runs the same cases against another build's program in the same run (for example a
 build of the commit before the change). Needs Xvfb and xwininfo (packages xvfb and x11-utils).
@@ -87,7 +91,16 @@ def write_many_file(path, count=1000000):
         f.write("".join(lines).encode())
 
 
-def measure(program, write_tasks, poll, display, seconds):
+def last_title_letter(path):
+    """Offset of the last letter of the last task's title."""
+    with open(path, "rb") as f:
+        f.seek(max(0, os.path.getsize(path) - 4096))
+        start = f.tell()
+        tail = f.read()
+    return start + tail.rindex(b"{+}(none)") - 1
+
+
+def measure(program, write_tasks, poll, display, seconds, change):
     """Round trips over `seconds` once the window shows: longest, median, median stall, count
     and how many got no answer at all."""
     with tempfile.TemporaryDirectory() as tmp:
@@ -98,7 +111,8 @@ def measure(program, write_tasks, poll, display, seconds):
         shutil.copy2(program, folder)
         # The chime's module goes along, as in a portable folder.
         shutil.copy2(os.path.join(os.path.dirname(program), "marmoset_sound.so"), folder)
-        write_tasks(os.path.join(folder, "nkdat"))
+        task_file = os.path.join(folder, "nkdat")
+        write_tasks(task_file)
         ini = os.path.join(tmp, "config", "Marmoset Task", "marmoset-task.ini")
         os.makedirs(os.path.dirname(ini))
         with open(ini, "w") as f:
@@ -120,7 +134,16 @@ def measure(program, write_tasks, poll, display, seconds):
             trips = []
             unanswered = 0
             end = time.monotonic() + seconds
+            changed = time.monotonic()
+            letter = last_title_letter(task_file)
+            flip = 0
             while time.monotonic() < end:
+                if change > 0 and time.monotonic() - changed >= change:
+                    flip ^= 1
+                    with open(task_file, "r+b") as f:
+                        f.seek(letter)
+                        f.write(b"xy"[flip:flip + 1])
+                    changed = time.monotonic()
                 trip = round_trip(path, NO_ANSWER_LIMIT)
                 if trip is None:
                     unanswered += 1
@@ -144,6 +167,8 @@ def main():
     parser.add_argument("--title-poll", type=int, default=2,
                         help="polling interval for the 50 MB title (default 2 s)")
     parser.add_argument("--cases", default="title,many")
+    parser.add_argument("--change", type=float, default=1.0,
+                        help="change a letter of the task file this often, in seconds (0: never)")
     args = parser.parse_args()
 
     builds = [("this build", args.build)]
@@ -171,7 +196,8 @@ def main():
             label, write_tasks, poll = cases[key]
             for name, program in programs:
                 longest, median, stall, count, unanswered = measure(program, write_tasks, poll,
-                                                                    display, args.seconds)
+                                                                    display, args.seconds,
+                                                                    args.change)
                 print(f"{label:<26} {name:<11} {longest * 1000:>11.0f} {median * 1000:>10.1f} "
                       f"{stall * 1000:>9.0f} {count:>6} {unanswered:>10}", flush=True)
     finally:
