@@ -15,23 +15,8 @@
 #   scripts/package.sh [--install] [BUILD_DIR]      (BUILD_DIR: build)
 set -euo pipefail
 
-fail() {
-    echo "FAIL: $*" >&2
-    exit 1
-}
-step() { echo "--- $*"; }
-
-wait_until() {
-    local seconds=$1
-    shift
-    local deadline=$((SECONDS + seconds))
-    until "$@"; do
-        if ((SECONDS >= deadline)); then
-            return 1
-        fi
-        sleep 0.1
-    done
-}
+# fail, step and wait_until.
+source "$(dirname "$0")/../tests/desktop/steps.sh"
 
 # --- on the desktop: the installed package started from its menu entry ---------------------
 if [ "${1:-}" = "--on-desktop" ]; then

@@ -41,26 +41,10 @@ cleanup() {
 }
 trap cleanup EXIT
 
-fail() {
-    echo "FAIL: $*" >&2
-    exit 1
-}
-step() { echo "--- $*"; }
-
 # (A pipe into grep reads all of its input: with pipefail, grep -q could fail the pipe.)
 
-# Runs the command until it succeeds, for at most the given seconds.
-wait_until() {
-    local seconds=$1
-    shift
-    local deadline=$((SECONDS + seconds))
-    until "$@"; do
-        if ((SECONDS >= deadline)); then
-            return 1
-        fi
-        sleep 0.05
-    done
-}
+# fail, step and wait_until.
+source "$(dirname "$0")/../desktop/steps.sh"
 
 now_ms() { date +%s%3N; }
 

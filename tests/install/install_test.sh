@@ -21,24 +21,8 @@ set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 source_dir=$(cd "$here/../.." && pwd)
 
-fail() {
-    echo "FAIL: $*" >&2
-    exit 1
-}
-step() { echo "--- $*"; }
-
-# Runs the command until it succeeds, for at most the given seconds.
-wait_until() {
-    local seconds=$1
-    shift
-    local deadline=$((SECONDS + seconds))
-    until "$@"; do
-        if ((SECONDS >= deadline)); then
-            return 1
-        fi
-        sleep 0.05
-    done
-}
+# fail, step and wait_until.
+source "$here/../desktop/steps.sh"
 
 # --- on the desktop: the installed program and the build folder's ---------------------------
 if [ "${1:-}" = "--on-desktop" ]; then
