@@ -33,28 +33,11 @@ import sys
 import tempfile
 import time
 
+from startup_idle import start_xvfb, window_viewable
+
 USER = "bench"
 STALL = 0.1  # a round trip longer than this waited on a poll
 NO_ANSWER_LIMIT = 60.0  # a round trip this long counts as "never answers"
-
-
-def start_xvfb():
-    read_fd, write_fd = os.pipe()
-    xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write_fd), "-screen", "0", "1280x1024x24",
-                             "-nolisten", "tcp", "-noreset"], pass_fds=(write_fd,),
-                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-    os.close(write_fd)
-    with os.fdopen(read_fd) as ready:
-        display = ":" + ready.readline().strip()
-    if display == ":":
-        sys.exit("Xvfb did not start")
-    return xvfb, display
-
-
-def window_viewable(display, title):
-    out = subprocess.run(["xwininfo", "-display", display, "-name", title],
-                         capture_output=True, text=True)
-    return out.returncode == 0 and "IsViewable" in out.stdout
 
 
 def round_trip(path, limit):

@@ -22,6 +22,21 @@ TICKS = os.sysconf("SC_CLK_TCK")
 PAGE = os.sysconf("SC_PAGE_SIZE")
 
 
+def start_xvfb():
+    """An X server of its own and its display name."""
+    # Xvfb picks a free display and names it on the pipe once it accepts connections.
+    read_fd, write_fd = os.pipe()
+    xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write_fd), "-screen", "0", "1280x1024x24",
+                             "-nolisten", "tcp", "-noreset"], pass_fds=(write_fd,),
+                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    os.close(write_fd)
+    with os.fdopen(read_fd) as ready:
+        display = ":" + ready.readline().strip()
+    if display == ":":
+        sys.exit("Xvfb did not start")
+    return xvfb, display
+
+
 def window_viewable(display, title):
     out = subprocess.run(["xwininfo", "-display", display, "-name", title],
                          capture_output=True, text=True)
@@ -110,16 +125,7 @@ def main():
         if not shutil.which(tool):
             sys.exit(f"{tool} is missing: apt-get install xvfb x11-utils")
 
-    # Xvfb picks a free display and names it on the pipe once it accepts connections.
-    read_fd, write_fd = os.pipe()
-    xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write_fd), "-screen", "0", "1280x1024x24",
-                             "-nolisten", "tcp", "-noreset"], pass_fds=(write_fd,),
-                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-    os.close(write_fd)
-    with os.fdopen(read_fd) as ready:
-        display = ":" + ready.readline().strip()
-    if display == ":":
-        sys.exit("Xvfb did not start")
+    xvfb, display = start_xvfb()
     try:
         print(f"{'tasks':>7} {'program':<14} {'shown s':>8} {'RSS MiB':>8} {'idle CPU s':>11}")
         for count in [int(n) for n in args.tasks.split(",")]:
