@@ -19,3 +19,16 @@ wait_until() {
         sleep 0.05
     done
 }
+
+# The mapped, managed window of that exact title.
+window_named() {
+    local id
+    for id in $(xdotool search --name "^$1\$" 2>/dev/null); do
+        if xprop -id "$id" WM_STATE 2>/dev/null | grep 'window state' >/dev/null; then
+            echo "$id"
+            return 0
+        fi
+    done
+    return 1
+}
+is_gone() { ! window_named "$1" >/dev/null; }

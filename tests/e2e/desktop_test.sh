@@ -43,7 +43,7 @@ trap cleanup EXIT
 
 # (A pipe into grep reads all of its input: with pipefail, grep -q could fail the pipe.)
 
-# fail, step and wait_until.
+# fail, step, wait_until, window_named and is_gone.
 source "$(dirname "$0")/../desktop/steps.sh"
 
 now_ms() { date +%s%3N; }
@@ -107,21 +107,9 @@ stop_program() {
     wait "$program_pid" 2>/dev/null || true
 }
 
-# The mapped, managed window of that exact title.
-window_named() {
-    local id
-    for id in $(xdotool search --name "^$1\$" 2>/dev/null); do
-        if xprop -id "$id" WM_STATE 2>/dev/null | grep 'window state' >/dev/null; then
-            echo "$id"
-            return 0
-        fi
-    done
-    return 1
-}
 wm_state() { xprop -id "$1" WM_STATE 2>/dev/null | awk '/window state/ {print $3}'; }
 has_state() { [ "$(wm_state "$1")" = "$2" ]; }
 is_active() { [ "$(xdotool getactivewindow 2>/dev/null)" = "$1" ]; }
-is_gone() { ! window_named "$1" >/dev/null; }
 
 # The program's icon in the tray, as "x y" of its middle.
 tray_icon_centre() {

@@ -21,7 +21,7 @@ set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 source_dir=$(cd "$here/../.." && pwd)
 
-# fail, step and wait_until.
+# fail, step, wait_until, window_named and is_gone.
 source "$here/../desktop/steps.sh"
 
 # --- on the desktop: the installed program and the build folder's ---------------------------
@@ -60,17 +60,6 @@ if [ "${1:-}" = "--on-desktop" ]; then
         kill "$program_pid" 2>/dev/null || true
         wait "$program_pid" 2>/dev/null || true
     }
-    window_named() {
-        local id
-        for id in $(xdotool search --name "^$1\$" 2>/dev/null); do
-            if xprop -id "$id" WM_STATE 2>/dev/null | grep 'window state' >/dev/null; then
-                echo "$id"
-                return 0
-            fi
-        done
-        return 1
-    }
-    is_gone() { ! window_named "$1" >/dev/null; }
     activate() { xdotool windowactivate --sync "$1" >/dev/null 2>&1 || true; }
     # Whether the program watches (and so has read) the file with this inode.
     watches_inode() {
