@@ -7,6 +7,7 @@
 #include <QLocale>
 #include <utility>
 
+#include "calendar/ctime.h"
 #include "mainwnd/clocktext.h"
 #include "mainwnd/cursorguards.h"
 #include "mainwnd/mainactions.h"
@@ -16,7 +17,6 @@
 #include "mainwnd/tasklistmodel.h"
 #include "platform/settingsstore.h"
 #include "prefs/windowplacement.h"
-#include "reminder/ctime.h"
 #include "reminder/reminderdlg.h"
 #include "res/strings.h"
 #include "tasks/taskfile.h"

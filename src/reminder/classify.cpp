@@ -2,7 +2,7 @@
 
 #include <optional>
 
-#include "reminder/civil.h"
+#include "calendar/civil.h"
 #include "res/strings.h"
 
 TaskInstants TaskInstantsOf(int year, int month, int day, int hour, int advanceDays) {

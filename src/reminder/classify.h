@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "reminder/ctime.h"
+#include "calendar/ctime.h"
 #include "tasks/taskline.h"
 #include "tasks/taskrecord.h"
 

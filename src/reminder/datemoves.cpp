@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <limits>
 
-#include "reminder/civil.h"
+#include "calendar/civil.h"
 #include "reminder/classify.h"
 
 std::optional<DueDate> MoveDueDate(const DueDate& from, int years, int months, int days) {

@@ -2,7 +2,7 @@
 
 #include <optional>
 
-#include "reminder/ctime.h"
+#include "calendar/ctime.h"
 #include "reminder/poll.h"
 #include "tasks/taskrecord.h"
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "reminder/ctime.h"
+#include "calendar/ctime.h"
 #include "tasks/taskcommands.h"
 
 // What the poll hands to the reminder dialog for one task.

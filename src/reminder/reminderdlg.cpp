@@ -14,9 +14,9 @@
 #include <QTime>
 #include <QWindow>
 
+#include "calendar/ctime.h"
 #include "platform/alertplayer.h"
 #include "platform/desktopnotifier.h"
-#include "reminder/ctime.h"
 #include "tasks/displaytext.h"
 #include "ui_reminderdlg.h"
 

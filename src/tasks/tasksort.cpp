@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "reminder/civil.h"
+#include "calendar/civil.h"
 #include "tasks/taskfile.h"
 #include "tasks/taskfilerewrite.h"
 #include "tasks/taskline.h"

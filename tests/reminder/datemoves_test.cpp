@@ -9,9 +9,9 @@
 #include <utility>
 #include <vector>
 
+#include "calendar/timezone.h"
 #include "reminder/classify.h"
 #include "reminder/taskrow.h"
-#include "timezone.h"
 
 namespace {
 

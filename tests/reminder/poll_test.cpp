@@ -8,11 +8,11 @@
 #include <utility>
 #include <vector>
 
+#include "calendar/timezone.h"
 #include "pollfixture.h"
 #include "res/strings.h"
 #include "tasks/taskfile.h"
 #include "tasks/taskline.h"
-#include "timezone.h"
 
 namespace {
 

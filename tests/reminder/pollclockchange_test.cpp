@@ -5,12 +5,12 @@
 #include <string>
 #include <vector>
 
+#include "calendar/ctime.h"
+#include "calendar/timezone.h"
 #include "pollfixture.h"
-#include "reminder/ctime.h"
 #include "reminder/poll.h"
 #include "res/strings.h"
 #include "tasks/taskfile.h"
-#include "timezone.h"
 
 namespace {
 

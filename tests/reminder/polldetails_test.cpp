@@ -3,10 +3,10 @@
 #include <string>
 #include <vector>
 
+#include "calendar/timezone.h"
 #include "pollfixture.h"
 #include "reminder/poll.h"
 #include "tasks/taskfile.h"
-#include "timezone.h"
 
 namespace {
 

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "calendar/timezone.h"
 #include "pollfixture.h"
 #include "reminder/pollskiprule.h"
 #include "reminder/taskpoller.h"
@@ -16,7 +17,6 @@
 #include "tasks/taskcommands.h"
 #include "tasks/taskfile.h"
 #include "tasks/taskline.h"
-#include "timezone.h"
 
 namespace {
 

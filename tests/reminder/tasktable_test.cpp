@@ -9,11 +9,11 @@
 #include <string>
 #include <vector>
 
+#include "calendar/timezone.h"
 #include "pollfixture.h"
 #include "reminder/classify.h"
 #include "tasks/taskfilefixture.h"
 #include "tasks/taskline.h"
-#include "timezone.h"
 
 namespace {
 
