@@ -19,6 +19,7 @@
 #include "tasks/filesync.h"
 #include "tasks/taskcommands.h"
 #include "tasks/taskfile.h"
+#include "tasks/taskfilerewrite.h"
 #include "tasks/taskline.h"
 #include "tasks/tasksort.h"
 
@@ -85,7 +86,15 @@ void RunOnCopy(benchmark::State& state, const std::function<int()>& operation) {
 TaskRef MiddleTask(const benchmark::State& state) {
     const int count = Tasks(state);
     Files().Use(count);
-    return TaskRef{ParseTaskLine(ReadTaskLine(count / 2).value_or("")), count / 2};
+    TaskFileLines file;
+    (void)LoadTaskFile(file, MissingTaskFile::Fail);
+    int nTasks = 0;
+    for (const std::string_view line : file.lines) {
+        if (NumberLine(line, nTasks) == count / 2) {
+            return TaskRef{ParseTaskLine(line), count / 2};
+        }
+    }
+    return {};
 }
 
 void BM_PlainRewrite(benchmark::State& state) {

@@ -100,9 +100,8 @@ RewriteRequest MakeRequest(RewriteOp op, std::string_view content) {
     }
     RewriteRequest request;
     request.op = op;
-    request.n = static_cast<int>(tasks.size()) / 3 + 1;
-    request.task = ReferenceParse(tasks[request.n - 1]).record;
-    request.nTask = request.n;
+    request.nTask = static_cast<int>(tasks.size()) / 3 + 1;
+    request.task = ReferenceParse(tasks[request.nTask - 1]).record;
     request.line = "#2/29/2028{+}1{+}0{+}37{+}A new task{+}(none){+}7\r\n";
     request.status = request.task.status == 3 ? 0 : 3;
     return request;

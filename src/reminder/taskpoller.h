@@ -26,7 +26,10 @@ public:
     // order, and hands the host the rows (IPollHost::ShowRows). A host that keeps the table is
     // handed it again as soon as a poll has changed it, before any reminder. When nothing the
     // poll would show or raise can have changed since the last poll, it returns at once and
-    // calls nothing on the host but Now(): the host's rows stand. Results as PollTaskFile.
+    // calls nothing on the host but Now(): the host's rows stand. Returns kPollDone, or
+    // kPollNoFile when the task file cannot be read (after ShowError). A call made while a poll
+    // is running (from inside a reminder or the details view) returns kPollBusy at once and
+    // calls nothing on its host; the running poll's rows stand.
     int Poll(IPollHost& host);
 
     // Whether the last poll left everything as it stood, without reading the file.

@@ -6,7 +6,6 @@
 #include <string>
 
 #include "tasks/filesync.h"
-#include "tasks/linereader.h"
 #include "tasks/taskfile.h"
 #include "tasks/taskline.h"
 
@@ -174,34 +173,6 @@ int AppendTaskLine(std::string_view line) {
     }
     file.lines.push_back(line);
     return ReplaceTaskFile(file.lines) == kDone ? kDone : kCannotOpen;
-}
-
-int DropTask(int n) {
-    // A file that cannot be read holds no task n either.
-    TaskFileLines file;
-    if (n < 1 || LoadTaskFile(file, MissingTaskFile::Fail) != kDone) {
-        return kOutOfRange;
-    }
-    const std::vector<std::string_view> kept =
-        KeptLines(file, [n](std::string_view, int nTask) { return nTask != n; });
-    if (kept.size() == file.lines.size()) {
-        return kOutOfRange;
-    }
-    return ReplaceTaskFile(kept);
-}
-
-int WriteBackTask(int n, std::string_view line) {
-    // One rewrite drops the old line and adds the new one, so the task can never be lost
-    // or doubled. A number that names no task drops nothing: the line is only added.
-    TaskFileLines file;
-    const int loaded = LoadTaskFile(file, MissingTaskFile::StartsEmpty);
-    if (loaded != kDone) {
-        return loaded;
-    }
-    std::vector<std::string_view> kept =
-        KeptLines(file, [n](std::string_view, int nTask) { return nTask == 0 || nTask != n; });
-    kept.push_back(line);
-    return ReplaceTaskFile(kept);
 }
 
 int CompactTaskFile() {

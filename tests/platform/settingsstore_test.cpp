@@ -235,7 +235,7 @@ private slots:
         QCOMPARE(settings->fileName(), expected);
 
         CSettingsStore store(*settings);
-        LoadSettings(store, GetModuleDirectory());
+        LoadSettings(store, kModuleDir);
         QVERIFY(QFile::exists(expected));
     }
 };

@@ -22,7 +22,7 @@ class PollTest : public ::testing::Test {
 protected:
     PollTest() : m_zone("UTC") { m_host.m_now = CTime::FromLocal(2024, 6, 14, 10, 25, 13); }
 
-    int Poll() { return PollTaskFile(m_host); }
+    int Poll() { return PollOnce(m_host); }
     void WriteTasks(const Lines& lines) const { m_file->WriteTasks(lines); }
     std::string Content() const { return m_file->Content(); }
     Lines FileLines() const { return m_file->Lines(); }
@@ -211,10 +211,10 @@ TEST_F(PollTest, NestedPollReturnsAtOnceWithoutTouchingAnything) {
     std::vector<int> nestedResults;
     m_host.m_onAsk = [&](const ReminderRequest&) {
         const std::string before = Content();
-        nestedResults.push_back(PollTaskFile(nested));
+        nestedResults.push_back(PollOnce(nested));
         EXPECT_EQ(Content(), before);
     };
-    m_host.m_onDetails = [&](int) { nestedResults.push_back(PollTaskFile(nested)); };
+    m_host.m_onDetails = [&](const TaskRef&) { nestedResults.push_back(PollOnce(nested)); };
     m_host.m_answers = {ReminderAnswer::Details, ReminderAnswer::Okay};
 
     EXPECT_EQ(Poll(), kPollDone);
@@ -224,7 +224,7 @@ TEST_F(PollTest, NestedPollReturnsAtOnceWithoutTouchingAnything) {
     EXPECT_EQ(m_host.AskedTitles(), (Lines{"Dentist", "Bills"}));
 
     // Once the poll is over the next one runs normally.
-    EXPECT_EQ(PollTaskFile(nested), kPollDone);
+    EXPECT_EQ(PollOnce(nested), kPollDone);
     EXPECT_EQ(nested.m_rows.size(), 2U);
     EXPECT_TRUE(nested.m_asked.empty());
 }

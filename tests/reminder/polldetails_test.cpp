@@ -6,6 +6,7 @@
 #include "calendar/timezone.h"
 #include "pollfixture.h"
 #include "reminder/poll.h"
+#include "tasks/taskcommands.h"
 #include "tasks/taskfile.h"
 
 namespace {
@@ -21,8 +22,8 @@ const std::string kLater = "#7/1/2024{+}0{+}0{+}0{+}Later{+}(none){+}9";
 
 struct DetailsCase {
     const char* name;
-    // What the details view does to the task it shows, given the task's number.
-    void (*view)(int nRecord);
+    // What the details view does to the task it shows.
+    void (*view)(const TaskRef& task);
     Lines after;
 };
 
@@ -31,19 +32,21 @@ struct DetailsCase {
 // lands on another task.
 TEST(PollDetailsTest, AnswerNeverOverwritesAnotherTaskWhateverTheDetailsViewDid) {
     const std::vector<DetailsCase> cases = {
-        {"only shows it", [](int) {}, {kLater, kFebDone, kBillsDone}},
+        {"only shows it", [](const TaskRef&) {}, {kLater, kFebDone, kBillsDone}},
         {"writes it back unchanged, to the end",
-         [](int n) { ASSERT_EQ(WriteBackTask(n, kFeb + "\r\n"), kDone); },
+         [](const TaskRef& task) { ASSERT_EQ(ReplaceTask(task, kFeb + "\r\n"), kDone); },
          {kLater, kFebDone, kBillsDone}},
         {"writes it back in another spelling of the same values",
-         [](int n) {
-             ASSERT_EQ(WriteBackTask(n, "#02/31/2024{+}0{+}0{+}0{+}Feb{+}(none){+}06\r\n"), kDone);
+         [](const TaskRef& task) {
+             ASSERT_EQ(ReplaceTask(task, "#02/31/2024{+}0{+}0{+}0{+}Feb{+}(none){+}06\r\n"), kDone);
          },
          {kLater, kFebDone, kBillsDone}},
         {"corrects its day",
-         [](int n) { ASSERT_EQ(WriteBackTask(n, kFebFixed + "\r\n"), kDone); },
+         [](const TaskRef& task) { ASSERT_EQ(ReplaceTask(task, kFebFixed + "\r\n"), kDone); },
          {kLater, kFebFixed, kBillsDone}},
-        {"removes it", [](int n) { ASSERT_EQ(DropTask(n), kDone); }, {kLater, kBillsDone}},
+        {"removes it",
+         [](const TaskRef& task) { ASSERT_EQ(DeleteTask(task), kDone); },
+         {kLater, kBillsDone}},
     };
     const ScopedTimeZone zone("UTC");
     for (const DetailsCase& c : cases) {
@@ -55,7 +58,7 @@ TEST(PollDetailsTest, AnswerNeverOverwritesAnotherTaskWhateverTheDetailsViewDid)
         host.m_answers = {ReminderAnswer::Details, ReminderAnswer::Okay};
         host.m_onDetails = c.view;
 
-        EXPECT_EQ(PollTaskFile(host), kPollDone);
+        EXPECT_EQ(PollOnce(host), kPollDone);
 
         EXPECT_EQ(host.m_details, (std::vector<int>{1}));
         ASSERT_EQ(host.m_asked.size(), 2U);
@@ -79,7 +82,7 @@ TEST(PollDetailsTest, TaskChangedDuringThePollIsLeftAsItNowStands) {
     host.m_answers = {ReminderAnswer::Okay};
     host.m_onAsk = [&](const ReminderRequest&) { scope.WriteTasks({kFeb, kLater, renamed}); };
 
-    EXPECT_EQ(PollTaskFile(host), kPollDone);
+    EXPECT_EQ(PollOnce(host), kPollDone);
 
     EXPECT_EQ(host.AskedTitles(), (Lines{"Feb"}));
     EXPECT_EQ(scope.Lines(), (Lines{kLater, renamed, kFebDone}));
@@ -95,7 +98,7 @@ TEST(PollDetailsTest, DuplicatedTasksAreEachAnsweredOnce) {
     host.m_now = CTime::FromLocal(2024, 6, 14, 10);
     host.m_answers = {ReminderAnswer::Okay, ReminderAnswer::RemindTomorrow};
 
-    EXPECT_EQ(PollTaskFile(host), kPollDone);
+    EXPECT_EQ(PollOnce(host), kPollDone);
 
     ASSERT_EQ(host.m_asked.size(), 2U);
     EXPECT_EQ(host.m_asked[0].nRecord, 1);

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "reminder/poll.h"
+#include "reminder/taskpoller.h"
 #include "reminder/tasktable.h"
 #include "tasks/taskfile.h"
 #include "tasks/taskfilefixture.h"
@@ -26,7 +27,7 @@ public:
     std::vector<std::size_t> m_rowCounts;  // the rows of each table shown
     std::vector<std::pair<std::string, std::string>> m_errors;
     std::function<void(const ReminderRequest&)> m_onAsk;
-    std::function<void(int)> m_onDetails;
+    std::function<void(const TaskRef&)> m_onDetails;
 
     CTime Now() override { return m_now; }
 
@@ -47,7 +48,7 @@ public:
     void ShowTaskDetails(const TaskRef& task) override {
         m_details.push_back(task.nRecord);
         if (m_onDetails) {
-            m_onDetails(task.nRecord);
+            m_onDetails(task);
         }
     }
 
@@ -75,3 +76,9 @@ public:
                m_errors.empty();
     }
 };
+
+// One poll by a poller of its own, as a window's first poll is: nothing is known from before.
+inline int PollOnce(IPollHost& host) {
+    CTaskPoller poller;
+    return poller.Poll(host);
+}

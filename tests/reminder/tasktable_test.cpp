@@ -155,7 +155,7 @@ TEST_F(TaskTableTest, RowsNameTheirTasksAfterTheAnswers) {
     host.m_now = CTime::FromLocal(2024, 6, 14, 10, 25);
     host.m_answers = {ReminderAnswer::Okay, ReminderAnswer::None, ReminderAnswer::Okay};
 
-    ASSERT_EQ(PollTaskFile(host), kPollDone);
+    ASSERT_EQ(PollOnce(host), kPollDone);
 
     const Lines file = m_scope.Lines();
     ASSERT_EQ(file.size(), 4U);

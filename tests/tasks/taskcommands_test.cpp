@@ -66,16 +66,16 @@ TEST_F(TaskCommands, RowWhoseTaskChangedOrWentWritesNothing) {
 }
 
 TEST_F(TaskCommands, TaskIsFoundWhereverItMovedAndIdenticalTasksByTheirPlace) {
-    m_file.WriteTasks({kBills, kDentist, kBills, kTrash});
+    m_file.WriteTasks({kBills, "; a note", kDentist, kBills, kTrash});
     // Moved up by one since the row was made: found all the same.
     EXPECT_EQ(FindTask(Row(kTrash, 5)), 4);
     // Two identical tasks: the row's own one, when it is still in its place.
     EXPECT_EQ(FindTask(Row(kBills, 3)), 3);
     EXPECT_EQ(DeleteTask(Row(kBills, 3)), kDone);
-    EXPECT_EQ(m_file.Lines(), (Lines{kBills, kDentist, kTrash}));
-    // Otherwise the first one that reads the same.
+    EXPECT_EQ(m_file.Lines(), (Lines{kBills, "; a note", kDentist, kTrash}));
+    // Otherwise the first one that reads the same. Lines that are no tasks stay.
     EXPECT_EQ(DeleteTask(Row(kBills, 2)), kDone);
-    EXPECT_EQ(m_file.Lines(), (Lines{kDentist, kTrash}));
+    EXPECT_EQ(m_file.Lines(), (Lines{"; a note", kDentist, kTrash}));
 }
 
 TEST_F(TaskCommands, DuplicateKeepsEveryFieldAndMarksShortTitles) {

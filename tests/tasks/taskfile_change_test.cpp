@@ -20,16 +20,12 @@ const std::string kComment = "a note that is no task\r\n";
 using TaskFileChange = TaskFileTest;
 
 TEST_F(TaskFileChange, MissingTaskFile) {
-    EXPECT_EQ(DropTask(1), -5);
     EXPECT_EQ(CompactTaskFile(), -1);
     EXPECT_EQ(DeleteMarkedTasks(), -5);
     EXPECT_EQ(DeletePastTasks(), -5);
     EXPECT_FALSE(std::filesystem::exists(g_szTaskFilePath));
     EXPECT_EQ(AppendTaskLine(kA), 0);
     EXPECT_EQ(ReadTasks(), kA);
-    std::filesystem::remove(g_szTaskFilePath);
-    EXPECT_EQ(WriteBackTask(1, kB), 0);
-    EXPECT_EQ(ReadTasks(), kB);
     EXPECT_FALSE(TempExists());
 }
 
@@ -45,53 +41,12 @@ TEST_F(TaskFileChange, AppendEndsAnUnendedLastLine) {
         WriteTasks(before);
         EXPECT_EQ(AppendTaskLine(kA), 0);
         EXPECT_EQ(ReadTasks(), after) << before;
-        EXPECT_EQ(CountTasks(), before.empty() ? 1 : 2);
     }
     // A line handed over without its end still ends up a whole line.
     WriteTasks(kA);
     EXPECT_EQ(AppendTaskLine("#no end"), 0);
     EXPECT_EQ(AppendTaskLine(kB), 0);
     EXPECT_EQ(ReadTasks(), kA + "#no end\r\n" + kB);
-}
-
-TEST_F(TaskFileChange, DropTaskRemovesOnlyThatTask) {
-    WriteTasks(kA + kComment + kB + kC);
-    EXPECT_EQ(DropTask(0), -5);
-    EXPECT_EQ(DropTask(4), -5);
-    EXPECT_EQ(ReadTasks(), kA + kComment + kB + kC);
-    EXPECT_EQ(DropTask(2), 0);
-    EXPECT_EQ(ReadTasks(), kA + kComment + kC);
-    EXPECT_EQ(DropTask(2), 0);
-    EXPECT_EQ(ReadTasks(), kA + kComment);
-    EXPECT_FALSE(TempExists());
-
-    WriteTasks(kA + kA + kB);
-    EXPECT_EQ(DropTask(1), 0);
-    EXPECT_EQ(ReadTasks(), kA + kB);
-
-    // Whatever is kept ends with a line end.
-    WriteTasks(kA + "#last");
-    EXPECT_EQ(DropTask(1), 0);
-    EXPECT_EQ(ReadTasks(), "#last\r\n");
-}
-
-TEST_F(TaskFileChange, WriteBackMovesTheTaskToTheEnd) {
-    const std::string a2 = Task("A2", 1);
-    WriteTasks(kA + kComment + kB + kC);
-    EXPECT_EQ(WriteBackTask(1, a2), 0);
-    EXPECT_EQ(ReadTasks(), kComment + kB + kC + a2);
-    EXPECT_EQ(GetTaskTitle(1), "B");
-    EXPECT_EQ(WriteBackTask(3, kA), 0);
-    EXPECT_EQ(ReadTasks(), kComment + kB + kC + kA);
-    // A number that names no task only adds the line.
-    EXPECT_EQ(WriteBackTask(0, a2), 0);
-    EXPECT_EQ(WriteBackTask(9, a2), 0);
-    EXPECT_EQ(ReadTasks(), kComment + kB + kC + kA + a2 + a2);
-    // An unended last line is ended before the new line goes after it.
-    WriteTasks(kA + "#B");
-    EXPECT_EQ(WriteBackTask(1, a2), 0);
-    EXPECT_EQ(ReadTasks(), "#B\r\n" + a2);
-    EXPECT_FALSE(TempExists());
 }
 
 TEST_F(TaskFileChange, CompactDropsOnlyEmptyLines) {
@@ -150,9 +105,9 @@ TEST_F(TaskFileChange, BulkRemovalsKeepOnlyTheirTasks) {
 TEST_F(TaskFileChange, TemporaryFileLiesBesideTaskFileAndIsReplaced) {
     EXPECT_EQ(TempFilePath(), (m_dir / "--temptasklist.$$$").string());
     WriteFile(TempFilePath(), "left over from a crash\r\n");
-    WriteTasks(kA + kB);
-    EXPECT_EQ(DropTask(1), 0);
-    EXPECT_EQ(ReadTasks(), kB);
+    WriteTasks(kA + "\r\n" + kB);
+    EXPECT_EQ(CompactTaskFile(), 0);
+    EXPECT_EQ(ReadTasks(), kA + kB);
     EXPECT_FALSE(TempExists());
 }
 
@@ -160,7 +115,7 @@ TEST_F(TaskFileChange, RewriteKeepsTheFilePermissions) {
     namespace fs = std::filesystem;
     WriteTasks(kA + kB);
     fs::permissions(g_szTaskFilePath, fs::perms::owner_read | fs::perms::owner_write);
-    EXPECT_EQ(DropTask(1), 0);
+    EXPECT_EQ(CompactTaskFile(), 0);
     EXPECT_EQ(fs::status(g_szTaskFilePath).permissions(),
               fs::perms::owner_read | fs::perms::owner_write);
 }

@@ -34,8 +34,6 @@ std::vector<Operation> Operations(int rewriteFailure) {
     const std::string line = FormatTaskLine(2030, 5, 6, 0, 0, 0, "new", "(none)", 6);
     const TaskRef marked{ParseTaskLine(FormatTaskLine(2000, 1, 1, 0, 3, 0, "marked", "n", 6)), 1};
     return {
-        {"DropTask", [] { return DropTask(2); }, rewriteFailure},
-        {"WriteBackTask", [line] { return WriteBackTask(1, line); }, rewriteFailure},
         {"CompactTaskFile", CompactTaskFile, rewriteFailure},
         {"DeleteMarkedTasks", DeleteMarkedTasks, rewriteFailure},
         {"DeletePastTasks", DeletePastTasks, rewriteFailure},
@@ -43,6 +41,7 @@ std::vector<Operation> Operations(int rewriteFailure) {
         {"DeleteTask", [marked] { return DeleteTask(marked); }, rewriteFailure},
         {"SetTaskStatus", [marked] { return SetTaskStatus(marked, 0); }, rewriteFailure},
         {"DuplicateTask", [marked] { return DuplicateTask(marked); }, rewriteFailure},
+        {"ReplaceTask", [marked, line] { return ReplaceTask(marked, line); }, rewriteFailure},
         {"SortTaskFile", [] { return SortTaskFile(TaskSort::Status); }, rewriteFailure},
     };
 }
@@ -118,7 +117,7 @@ TEST_F(TaskFileFault, FlushToDiskOrRenameFails) {
     }
     // The seam itself changes nothing once cleared.
     WriteTasks(content);
-    EXPECT_EQ(DropTask(1), 0);
+    EXPECT_EQ(CompactTaskFile(), 0);
 }
 
 TEST_F(TaskFileFault, ReadErrorNeverReplacesTheFile) {
@@ -140,6 +139,17 @@ std::vector<std::string> Lines(const std::string& content) {
         begin = next;
     }
     return lines;
+}
+
+// The poll's write-back of an answer: the first task, read from the file, replaces itself and so
+// becomes the last.
+int MoveFirstTaskToTheEnd() {
+    TaskFileLines file;
+    if (LoadTaskFile(file, MissingTaskFile::Fail) != kDone || file.lines.empty()) {
+        return kCannotOpen;
+    }
+    const std::string first(file.lines.front());
+    return ReplaceTask(TaskRef{ParseTaskLine(first), 1}, first);
 }
 
 // True when the lines are the original ones moved round by some number of places, which
@@ -181,8 +191,7 @@ TEST_F(TaskFileFault, KilledInTheMiddleOfRewrites) {
             close(ready[0]);
             for (;;) {
                 // Each pass moves task 1 to the end of the file.
-                const std::optional<std::string> first = ReadTaskLine(1);
-                if (!first || WriteBackTask(1, *first) != 0) {
+                if (MoveFirstTaskToTheEnd() != kDone) {
                     _exit(1);
                 }
                 (void)!write(ready[1], "x", 1);
@@ -206,7 +215,7 @@ TEST_F(TaskFileFault, KilledInTheMiddleOfRewrites) {
     EXPECT_GE(kills, 3);
     // A temporary file left by the kill is replaced by the next rewrite.
     const std::vector<std::string> before = Lines(ReadTasks());
-    EXPECT_EQ(DropTask(1), 0);
+    EXPECT_EQ(DeleteTask(TaskRef{ParseTaskLine(before[0]), 1}), kDone);
     EXPECT_EQ(Lines(ReadTasks()), std::vector<std::string>(before.begin() + 1, before.end()));
     EXPECT_FALSE(TempExists());
 }
