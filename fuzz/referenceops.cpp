@@ -196,33 +196,33 @@ RewriteOutcome ReferenceRewrite(std::string_view content, const RewriteRequest& 
     }
 }
 
-int RunRewrite(const RewriteRequest& request) {
+int RunRewrite(const CTaskFile& file, const RewriteRequest& request) {
     const TaskRef ref{.record = request.task, .nRecord = request.nTask};
     switch (request.op) {
         case RewriteOp::Append:
-            return AppendTaskLine(request.line);
+            return AppendTaskLine(file, request.line);
         case RewriteOp::Compact:
-            return CompactTaskFile();
+            return CompactTaskFile(file);
         case RewriteOp::DeleteMarked:
-            return DeleteMarkedTasks();
+            return DeleteMarkedTasks(file);
         case RewriteOp::DeletePast:
-            return DeletePastTasks();
+            return DeletePastTasks(file);
         case RewriteOp::SortDateDescending:
-            return SortTaskFile(TaskSort::DateDescending);
+            return SortTaskFile(file, TaskSort::DateDescending);
         case RewriteOp::SortDateAscending:
-            return SortTaskFile(TaskSort::DateAscending);
+            return SortTaskFile(file, TaskSort::DateAscending);
         case RewriteOp::SortStatus:
-            return SortTaskFile(TaskSort::Status);
+            return SortTaskFile(file, TaskSort::Status);
         case RewriteOp::SortRecurrence:
-            return SortTaskFile(TaskSort::Recurrence);
+            return SortTaskFile(file, TaskSort::Recurrence);
         case RewriteOp::DeleteTask:
-            return DeleteTask(ref);
+            return DeleteTask(file, ref);
         case RewriteOp::SetTaskStatus:
-            return SetTaskStatus(ref, request.status);
+            return SetTaskStatus(file, ref, request.status);
         case RewriteOp::DuplicateTask:
-            return DuplicateTask(ref);
+            return DuplicateTask(file, ref);
         case RewriteOp::ReplaceTask:
-            return ReplaceTask(ref, request.line);
+            return ReplaceTask(file, ref, request.line);
     }
     return kDone;
 }

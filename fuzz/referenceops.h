@@ -7,6 +7,8 @@
 
 #include "tasks/taskrecord.h"
 
+class CTaskFile;
+
 // Every operation that changes the task file, and what each must make of a file, worked out
 // with plain string operations over the file's lines (referencetask.h), apart from the
 // program's own code.
@@ -63,5 +65,5 @@ struct RewriteOutcome {
 // What the operation must do to an existing task file holding content.
 RewriteOutcome ReferenceRewrite(std::string_view content, const RewriteRequest& request);
 
-// Runs the program's own operation on the task file (g_szTaskFilePath); its result code.
-int RunRewrite(const RewriteRequest& request);
+// Runs the program's own operation on the task file; its result code.
+int RunRewrite(const CTaskFile& file, const RewriteRequest& request);

@@ -27,8 +27,8 @@
 #include "reminder/classify.h"
 #include "reminder/tasktable.h"
 #include "tasks/filetext.h"
+#include "tasks/taskcommands.h"
 #include "tasks/taskfile.h"
-#include "tasks/taskfilerewrite.h"
 #include "tasks/taskline.h"
 
 namespace {
@@ -130,10 +130,10 @@ struct Keepers {
     CTaskTable table;
 };
 
-std::vector<std::size_t> ReadTable(CTaskTable& table, std::uint64_t sizeHint,
-                                   const Control& control) {
+std::vector<std::size_t> ReadTable(const CTaskFile& taskFile, CTaskTable& table,
+                                   std::uint64_t sizeHint, const Control& control) {
     std::vector<std::size_t> reminders;
-    const FilePtr file = OpenTaskFileToRead();
+    const FilePtr file = taskFile.OpenToRead();
     FUZZ_CHECK(file != nullptr, "open");
     FUZZ_CHECK(
         table.Read(file.get(), sizeHint,
@@ -142,16 +142,18 @@ std::vector<std::size_t> ReadTable(CTaskTable& table, std::uint64_t sizeHint,
     return reminders;
 }
 
-void ReadBefore(Keepers& keep, std::size_t size, const Control& control) {
-    const FilePtr file = OpenTaskFileToRead();
+void ReadBefore(const CTaskFile& taskFile, Keepers& keep, std::size_t size,
+                const Control& control) {
+    const FilePtr file = taskFile.OpenToRead();
     FUZZ_CHECK(file != nullptr, "open");
     FUZZ_CHECK(keep.text.Read(file.get(), size) != CFileText::Outcome::Failed, "buffer read");
-    (void)ReadTable(keep.table, size, control);
+    (void)ReadTable(taskFile, keep.table, size, control);
 }
 
-void CheckWholeFileReaders(const Reference& ref, std::string_view content) {
+void CheckWholeFileReaders(const CTaskFile& taskFile, const Reference& ref,
+                           std::string_view content) {
     TaskFileLines loaded;
-    FUZZ_CHECK(LoadTaskFile(loaded, MissingTaskFile::Fail) == kDone, "LoadTaskFile");
+    FUZZ_CHECK(taskFile.Load(loaded, MissingTaskFile::Fail) == kDone, "Load");
     FUZZ_CHECK(loaded.content == content, "loaded content");
     FUZZ_CHECK(loaded.lines == ref.lines, "loaded lines");
 }
@@ -161,13 +163,13 @@ void CheckWholeFileReaders(const Reference& ref, std::string_view content) {
 // changed file must read as changed; a file read again unchanged with its right size is only
 // compared, and its table kept as it was. (A wrong size may make room anew, which reads as a
 // change: harmless, the rows are only made again.)
-void CheckKeptReaders(const Reference& ref, std::string_view content, std::string_view before,
-                      const Control& control, Keepers& keep) {
+void CheckKeptReaders(const CTaskFile& taskFile, const Reference& ref, std::string_view content,
+                      std::string_view before, const Control& control, Keepers& keep) {
     const std::uint64_t hint = SizeHint(control, content.size());
     const bool bHintRight = hint == content.size();
     const bool bChanged = content != before;
     for (const bool bAgain : {false, true}) {
-        const FilePtr file = OpenTaskFileToRead();
+        const FilePtr file = taskFile.OpenToRead();
         FUZZ_CHECK(file != nullptr, "open");
         const CFileText::Outcome outcome =
             keep.text.Read(file.get(), bAgain ? content.size() : hint);
@@ -179,7 +181,7 @@ void CheckKeptReaders(const Reference& ref, std::string_view content, std::strin
         }
 
         const std::uint64_t generation = keep.table.Generation();
-        (void)ReadTable(keep.table, bAgain ? content.size() : hint, control);
+        (void)ReadTable(taskFile, keep.table, bAgain ? content.size() : hint, control);
         if (!bAgain && bChanged) {
             FUZZ_CHECK(keep.table.Generation() != generation, "a changed file shows anew");
         } else if (bHintRight) {
@@ -222,9 +224,9 @@ private:
 // out for it.
 void CheckRewrite(const Reference& ref, const std::string& content, const Control& control) {
     static const CScratchFolder s_folder;
-    g_szTaskFilePath = (s_folder.Path() / "nkdat").string();
+    static const CTaskFile s_taskFile((s_folder.Path() / "nkdat").string());
     {
-        std::ofstream out(g_szTaskFilePath, std::ios::binary | std::ios::trunc);
+        std::ofstream out(s_taskFile.Path(), std::ios::binary | std::ios::trunc);
         out << content;
         FUZZ_CHECK(out.good(), "cannot write the task file");
     }
@@ -241,12 +243,12 @@ void CheckRewrite(const Reference& ref, const std::string& content, const Contro
     request.status = control.pick % 5;
 
     const RewriteOutcome want = ReferenceRewrite(content, request);
-    const int result = RunRewrite(request);
-    std::ifstream in(g_szTaskFilePath, std::ios::binary);
+    const int result = RunRewrite(s_taskFile, request);
+    std::ifstream in(s_taskFile.Path(), std::ios::binary);
     const std::string after{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     FUZZ_CHECK(result == want.result, RewriteOpName(request.op));
     FUZZ_CHECK(after == want.content.value_or(content), RewriteOpName(request.op));
-    FUZZ_CHECK(!std::filesystem::exists(TempFilePath()), "temporary file left");
+    FUZZ_CHECK(!std::filesystem::exists(s_taskFile.TempPath()), "temporary file left");
 }
 
 }  // namespace
@@ -265,13 +267,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const Reference ref = ReadByReference(content);
 
     static CMemoryTaskFile s_file;
-    g_szTaskFilePath = s_file.Path();
+    static const CTaskFile s_taskFile(s_file.Path());
     Keepers keep;
     s_file.Write(before);
-    ReadBefore(keep, before.size(), control);
+    ReadBefore(s_taskFile, keep, before.size(), control);
     s_file.Write(content);
-    CheckWholeFileReaders(ref, content);
-    CheckKeptReaders(ref, content, before, control, keep);
+    CheckWholeFileReaders(s_taskFile, ref, content);
+    CheckKeptReaders(s_taskFile, ref, content, before, control, keep);
     CheckRewrite(ref, content, control);
     return 0;
 }

@@ -93,8 +93,8 @@ void CheckReaders(std::string_view text, Reused& reused) {
 void CheckTable(std::string_view content, std::uint8_t hourChoice) {
     static CMemoryTaskFile s_file;
     s_file.Write(content);
-    g_szTaskFilePath = s_file.Path();
-    const FilePtr file = OpenTaskFileToRead();
+    static const CTaskFile s_taskFile(s_file.Path());
+    const FilePtr file = s_taskFile.OpenToRead();
     FUZZ_CHECK(file != nullptr, "cannot open the memory file");
 
     const std::array<CTime, 4> hours = {

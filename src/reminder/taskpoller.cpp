@@ -29,8 +29,9 @@ public:
 
 // Raises the reminder of the task ref names and writes the answer back. Returns whether an
 // answer was written; ref then names the task as written back, the last of nTasks tasks.
-bool RemindAndWriteBack(IPollHost& host, TaskRef& ref, std::string_view caption, int nTasks) {
-    ref.nRecord = FindTask(ref);
+bool RemindAndWriteBack(IPollHost& host, const CTaskFile& file, TaskRef& ref,
+                        std::string_view caption, int nTasks) {
+    ref.nRecord = FindTask(file, ref);
     if (ref.nRecord == 0) {
         // Changed since the poll began; the next poll classifies what the file holds now.
         return false;
@@ -58,7 +59,7 @@ bool RemindAndWriteBack(IPollHost& host, TaskRef& ref, std::string_view caption,
     // The details view, or anything else, may have moved or rewritten the task meanwhile. The
     // answer is written only over the very task that was reminded; a task that has changed is
     // left as it now stands.
-    const int result = ReplaceTask(ref, FormatTaskLine(*answered));
+    const int result = ReplaceTask(file, ref, FormatTaskLine(*answered));
     if (result == kTaskGone) {
         return false;
     }
@@ -73,8 +74,8 @@ bool RemindAndWriteBack(IPollHost& host, TaskRef& ref, std::string_view caption,
 
 }  // namespace
 
-CTaskPoller::CTaskPoller(const IFileClock& clock)
-    : m_clock(clock), m_pTable(std::make_shared<CTaskTable>()) {}
+CTaskPoller::CTaskPoller(const CTaskFile& file, const IFileClock& clock)
+    : m_file(file), m_clock(clock), m_pTable(std::make_shared<CTaskTable>()) {}
 
 CTaskPoller::~CTaskPoller() = default;
 
@@ -87,7 +88,7 @@ int CTaskPoller::ReportUnreadable(IPollHost& host) {
     m_pTable->Clear();
     // The list is empty while the message shows.
     host.ShowRows(m_pTable);
-    host.ShowError(TaskFileProblemText(), Str::Error);
+    host.ShowError(m_file.ProblemText(), Str::Error);
     return kPollNoFile;
 }
 
@@ -102,7 +103,7 @@ void CTaskPoller::RaiseReminders(IPollHost& host, const PollHour& hour, CTaskTab
         TaskRef ref{.record = ToTaskRecord(fields),
                     .nRecord = static_cast<int>(row) + 1 - nWrittenBack};
         const Classification shown = ClassifyTask(hour, fields);
-        const bool bWrittenBack = RemindAndWriteBack(host, ref, shown.caption, nTasks);
+        const bool bWrittenBack = RemindAndWriteBack(host, m_file, ref, shown.caption, nTasks);
         if (bWrittenBack) {
             ++nWrittenBack;
         }
@@ -119,14 +120,14 @@ int CTaskPoller::Poll(IPollHost& host) {
 
     // Read before the file is opened: any change from here on is stamped later than this.
     const std::int64_t startNs = m_clock.NowNs();
-    FilePtr file = OpenTaskFileToRead();
+    FilePtr file = m_file.OpenToRead();
     if (!file) {
         return ReportUnreadable(host);
     }
     FileStamp stamp;
     const bool bStamped = ReadFileStamp(file.get(), stamp);
     const PollHour hour = CurrentHour(host.Now());
-    if (bStamped && m_skipRule.MaySkip(g_szTaskFilePath, stamp, hour)) {
+    if (bStamped && m_skipRule.MaySkip(m_file.Path(), stamp, hour)) {
         m_bLastSkipped = true;
         return kPollDone;
     }
@@ -147,7 +148,7 @@ int CTaskPoller::Poll(IPollHost& host) {
     RaiseReminders(host, hour, *m_pTable);
     host.ShowRows(m_pTable);
     if (bStamped && m_reminders.empty()) {
-        m_skipRule.Remember(g_szTaskFilePath, stamp, startNs, hour);
+        m_skipRule.Remember(m_file.Path(), stamp, startNs, hour);
     } else {
         m_skipRule.Forget();
     }

@@ -8,6 +8,7 @@
 #include "reminder/pollskiprule.h"
 #include "tasks/filestamp.h"
 
+class CTaskFile;
 class CTaskTable;
 
 // Polls the task file for one host, again and again, keeping what a poll needs between polls:
@@ -16,8 +17,9 @@ class CTaskTable;
 // nothing at all (CPollSkipRule).
 class CTaskPoller {
 public:
-    // clock: the wall clock that file times are compared with; it must outlive the poller.
-    explicit CTaskPoller(const IFileClock& clock = SystemFileClock());
+    // Polls the task file `file`; clock: the wall clock that file times are compared with. Both
+    // must outlive the poller.
+    explicit CTaskPoller(const CTaskFile& file, const IFileClock& clock = SystemFileClock());
     ~CTaskPoller();
     CTaskPoller(const CTaskPoller&) = delete;
     CTaskPoller& operator=(const CTaskPoller&) = delete;
@@ -42,6 +44,7 @@ private:
     int ReportUnreadable(IPollHost& host);
     void RaiseReminders(IPollHost& host, const PollHour& hour, CTaskTable& table);
 
+    const CTaskFile& m_file;
     const IFileClock& m_clock;
     CPollSkipRule m_skipRule;
     std::shared_ptr<CTaskTable> m_pTable;

@@ -7,7 +7,6 @@
 
 #include "calendar/civil.h"
 #include "tasks/taskfile.h"
-#include "tasks/taskfilerewrite.h"
 #include "tasks/taskline.h"
 
 namespace {
@@ -42,9 +41,9 @@ struct KeyedLine {
 
 }  // namespace
 
-int SortTaskFile(TaskSort sort) {
+int SortTaskFile(const CTaskFile& taskFile, TaskSort sort) {
     TaskFileLines file;
-    const int loaded = LoadTaskFile(file, MissingTaskFile::Fail);
+    const int loaded = taskFile.Load(file, MissingTaskFile::Fail);
     if (loaded != kDone) {
         return loaded;
     }
@@ -68,5 +67,5 @@ int SortTaskFile(TaskSort sort) {
     for (const KeyedLine& task : tasks) {
         lines.push_back(task.line);
     }
-    return ReplaceTaskFile(lines);
+    return taskFile.Replace(lines);
 }

@@ -155,7 +155,7 @@ private slots:
 
     void failedAddOpensTheEditorAgain() {
         CMainDlg& dlg = Start();
-        const std::filesystem::path temp = TempFilePath();
+        const std::filesystem::path temp = CTaskFile(TaskFile()).TempPath();
         std::filesystem::create_directories(temp / "blocker");
         QString shownAgain;
         const CDialogDriver driver({[](CTaskEditDlg& d) {

@@ -22,7 +22,8 @@ class PollTest : public ::testing::Test {
 protected:
     PollTest() : m_zone("UTC") { m_host.m_now = CTime::FromLocal(2024, 6, 14, 10, 25, 13); }
 
-    int Poll() { return PollOnce(m_host); }
+    int Poll() { return PollOnce(File(), m_host); }
+    const CTaskFile& File() const { return m_file->File(); }
     void WriteTasks(const Lines& lines) const { m_file->WriteTasks(lines); }
     std::string Content() const { return m_file->Content(); }
     Lines FileLines() const { return m_file->Lines(); }
@@ -72,18 +73,18 @@ TEST_F(PollTest, RemindsOverdueTasksInFileOrderAndMovesThemToTheEndInAnswerOrder
 
     // Each row names its task as the file now holds it, wherever the answers moved it.
     for (const TaskRow& row : m_host.m_rows) {
-        const int n = FindTask(row.task);
+        const int n = FindTask(File(), row.task);
         ASSERT_GE(n, 1) << row.text;
         EXPECT_EQ(ParseTaskLine(FileLines()[static_cast<size_t>(n) - 1]), row.task.record);
     }
-    EXPECT_EQ(FindTask(m_host.m_rows[2].task), 3);
+    EXPECT_EQ(FindTask(File(), m_host.m_rows[2].task), 3);
 }
 
 TEST_F(PollTest, AnswerThatCannotBeSavedIsReportedAndLeavesTheFileAsItWas) {
     WriteTasks({kDentist, kLater});
     const std::string before = Content();
     // A folder where the rewrite wants its temporary file makes every write-back fail.
-    std::filesystem::create_directories(std::filesystem::path(TempFilePath()) / "blocker");
+    std::filesystem::create_directories(std::filesystem::path(File().TempPath()) / "blocker");
     m_host.m_answers = {ReminderAnswer::Okay};
 
     EXPECT_EQ(Poll(), kPollDone);
@@ -189,10 +190,10 @@ TEST_F(PollTest, TasksMarkedForDeletionAreNeverReminded) {
 TEST_F(PollTest, MissingFileGivesTheMessageAndNoRows) {
     EXPECT_EQ(Poll(), kPollNoFile);
     EXPECT_EQ(m_host.m_errors, (std::vector<std::pair<std::string, std::string>>{
-                                   {"Task file not found.\n\n" + g_szTaskFilePath, "Error!"}}));
+                                   {"Task file not found.\n\n" + File().Path(), "Error!"}}));
     EXPECT_TRUE(m_host.m_rows.empty());
     EXPECT_TRUE(m_host.m_asked.empty());
-    EXPECT_FALSE(std::filesystem::exists(g_szTaskFilePath));
+    EXPECT_FALSE(std::filesystem::exists(File().Path()));
 }
 
 TEST_F(PollTest, EmptyFileGivesAnEmptyListWithoutMessage) {
@@ -211,10 +212,10 @@ TEST_F(PollTest, NestedPollReturnsAtOnceWithoutTouchingAnything) {
     std::vector<int> nestedResults;
     m_host.m_onAsk = [&](const ReminderRequest&) {
         const std::string before = Content();
-        nestedResults.push_back(PollOnce(nested));
+        nestedResults.push_back(PollOnce(File(), nested));
         EXPECT_EQ(Content(), before);
     };
-    m_host.m_onDetails = [&](const TaskRef&) { nestedResults.push_back(PollOnce(nested)); };
+    m_host.m_onDetails = [&](const TaskRef&) { nestedResults.push_back(PollOnce(File(), nested)); };
     m_host.m_answers = {ReminderAnswer::Details, ReminderAnswer::Okay};
 
     EXPECT_EQ(Poll(), kPollDone);
@@ -224,7 +225,7 @@ TEST_F(PollTest, NestedPollReturnsAtOnceWithoutTouchingAnything) {
     EXPECT_EQ(m_host.AskedTitles(), (Lines{"Dentist", "Bills"}));
 
     // Once the poll is over the next one runs normally.
-    EXPECT_EQ(PollOnce(nested), kPollDone);
+    EXPECT_EQ(PollOnce(File(), nested), kPollDone);
     EXPECT_EQ(nested.m_rows.size(), 2U);
     EXPECT_TRUE(nested.m_asked.empty());
 }

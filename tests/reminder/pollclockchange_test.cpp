@@ -55,7 +55,7 @@ TEST(PollClockChangeTest, TasksInTheChangeHourAreRemindedOnce) {
             host.m_asked.clear();
             host.m_rows.clear();
             host.m_answers = {ReminderAnswer::Okay, ReminderAnswer::Okay, ReminderAnswer::Okay};
-            ASSERT_EQ(PollOnce(host), kPollDone);
+            ASSERT_EQ(PollOnce(file.File(), host), kPollDone);
             EXPECT_EQ(host.m_rows.size(), 3U);
             for (const ReminderRequest& r : host.m_asked) {
                 ++reminded[r.title];

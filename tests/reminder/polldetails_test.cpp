@@ -23,7 +23,7 @@ const std::string kLater = "#7/1/2024{+}0{+}0{+}0{+}Later{+}(none){+}9";
 struct DetailsCase {
     const char* name;
     // What the details view does to the task it shows.
-    void (*view)(const TaskRef& task);
+    void (*view)(const CTaskFile& file, const TaskRef& task);
     Lines after;
 };
 
@@ -32,20 +32,27 @@ struct DetailsCase {
 // lands on another task.
 TEST(PollDetailsTest, AnswerNeverOverwritesAnotherTaskWhateverTheDetailsViewDid) {
     const std::vector<DetailsCase> cases = {
-        {"only shows it", [](const TaskRef&) {}, {kLater, kFebDone, kBillsDone}},
+        {"only shows it", [](const CTaskFile&, const TaskRef&) {}, {kLater, kFebDone, kBillsDone}},
         {"writes it back unchanged, to the end",
-         [](const TaskRef& task) { ASSERT_EQ(ReplaceTask(task, kFeb + "\r\n"), kDone); },
+         [](const CTaskFile& file, const TaskRef& task) {
+             ASSERT_EQ(ReplaceTask(file, task, kFeb + "\r\n"), kDone);
+         },
          {kLater, kFebDone, kBillsDone}},
         {"writes it back in another spelling of the same values",
-         [](const TaskRef& task) {
-             ASSERT_EQ(ReplaceTask(task, "#02/31/2024{+}0{+}0{+}0{+}Feb{+}(none){+}06\r\n"), kDone);
+         [](const CTaskFile& file, const TaskRef& task) {
+             ASSERT_EQ(ReplaceTask(file, task, "#02/31/2024{+}0{+}0{+}0{+}Feb{+}(none){+}06\r\n"),
+                       kDone);
          },
          {kLater, kFebDone, kBillsDone}},
         {"corrects its day",
-         [](const TaskRef& task) { ASSERT_EQ(ReplaceTask(task, kFebFixed + "\r\n"), kDone); },
+         [](const CTaskFile& file, const TaskRef& task) {
+             ASSERT_EQ(ReplaceTask(file, task, kFebFixed + "\r\n"), kDone);
+         },
          {kLater, kFebFixed, kBillsDone}},
         {"removes it",
-         [](const TaskRef& task) { ASSERT_EQ(DeleteTask(task), kDone); },
+         [](const CTaskFile& file, const TaskRef& task) {
+             ASSERT_EQ(DeleteTask(file, task), kDone);
+         },
          {kLater, kBillsDone}},
     };
     const ScopedTimeZone zone("UTC");
@@ -56,9 +63,9 @@ TEST(PollDetailsTest, AnswerNeverOverwritesAnotherTaskWhateverTheDetailsViewDid)
         ScriptedHost host;
         host.m_now = CTime::FromLocal(2024, 6, 14, 10);
         host.m_answers = {ReminderAnswer::Details, ReminderAnswer::Okay};
-        host.m_onDetails = c.view;
+        host.m_onDetails = [&](const TaskRef& task) { c.view(scope.File(), task); };
 
-        EXPECT_EQ(PollOnce(host), kPollDone);
+        EXPECT_EQ(PollOnce(scope.File(), host), kPollDone);
 
         EXPECT_EQ(host.m_details, (std::vector<int>{1}));
         ASSERT_EQ(host.m_asked.size(), 2U);
@@ -82,7 +89,7 @@ TEST(PollDetailsTest, TaskChangedDuringThePollIsLeftAsItNowStands) {
     host.m_answers = {ReminderAnswer::Okay};
     host.m_onAsk = [&](const ReminderRequest&) { scope.WriteTasks({kFeb, kLater, renamed}); };
 
-    EXPECT_EQ(PollOnce(host), kPollDone);
+    EXPECT_EQ(PollOnce(scope.File(), host), kPollDone);
 
     EXPECT_EQ(host.AskedTitles(), (Lines{"Feb"}));
     EXPECT_EQ(scope.Lines(), (Lines{kLater, renamed, kFebDone}));
@@ -98,7 +105,7 @@ TEST(PollDetailsTest, DuplicatedTasksAreEachAnsweredOnce) {
     host.m_now = CTime::FromLocal(2024, 6, 14, 10);
     host.m_answers = {ReminderAnswer::Okay, ReminderAnswer::RemindTomorrow};
 
-    EXPECT_EQ(PollOnce(host), kPollDone);
+    EXPECT_EQ(PollOnce(scope.File(), host), kPollDone);
 
     ASSERT_EQ(host.m_asked.size(), 2U);
     EXPECT_EQ(host.m_asked[0].nRecord, 1);

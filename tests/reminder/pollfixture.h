@@ -78,7 +78,7 @@ public:
 };
 
 // One poll by a poller of its own, as a window's first poll is: nothing is known from before.
-inline int PollOnce(IPollHost& host) {
-    CTaskPoller poller;
+inline int PollOnce(const CTaskFile& file, IPollHost& host) {
+    CTaskPoller poller(file);
     return poller.Poll(host);
 }

@@ -25,7 +25,7 @@ protected:
 
     // Reads the task file into the table; expectedSize as the poll would pass it.
     bool Read(CTaskTable& table, std::uint64_t expectedSize = 0) {
-        const FilePtr file = OpenTaskFileToRead();
+        const FilePtr file = File().OpenToRead();
         EXPECT_TRUE(file);
         m_reminders.clear();
         return table.Read(file.get(), expectedSize, m_hour, m_reminders);
@@ -155,7 +155,7 @@ TEST_F(TaskTableTest, RowsNameTheirTasksAfterTheAnswers) {
     host.m_now = CTime::FromLocal(2024, 6, 14, 10, 25);
     host.m_answers = {ReminderAnswer::Okay, ReminderAnswer::None, ReminderAnswer::Okay};
 
-    ASSERT_EQ(PollOnce(host), kPollDone);
+    ASSERT_EQ(PollOnce(File(), host), kPollDone);
 
     const Lines file = m_scope.Lines();
     ASSERT_EQ(file.size(), 4U);
@@ -167,8 +167,9 @@ TEST_F(TaskTableTest, RowsNameTheirTasksAfterTheAnswers) {
     for (std::size_t row = 0; row < host.m_rows.size(); ++row) {
         const TaskRef& task = host.m_rows[row].task;
         EXPECT_EQ(task.nRecord, numbers[row]) << row;
-        EXPECT_EQ(FindTask(task), found[row]) << row;
-        EXPECT_EQ(ParseTaskLine(file[static_cast<std::size_t>(FindTask(task)) - 1]), task.record);
+        EXPECT_EQ(FindTask(File(), task), found[row]) << row;
+        EXPECT_EQ(ParseTaskLine(file[static_cast<std::size_t>(FindTask(File(), task)) - 1]),
+                  task.record);
     }
 }
 

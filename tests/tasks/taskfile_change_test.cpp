@@ -1,7 +1,7 @@
-#include <functional>
 #include <string>
 #include <vector>
 
+#include "tasks/taskcommands.h"
 #include "tasks/taskfile.h"
 #include "tasks/taskfilefixture.h"
 #include "tasks/taskline.h"
@@ -20,11 +20,11 @@ const std::string kComment = "a note that is no task\r\n";
 using TaskFileChange = TaskFileTest;
 
 TEST_F(TaskFileChange, MissingTaskFile) {
-    EXPECT_EQ(CompactTaskFile(), -1);
-    EXPECT_EQ(DeleteMarkedTasks(), -5);
-    EXPECT_EQ(DeletePastTasks(), -5);
-    EXPECT_FALSE(std::filesystem::exists(g_szTaskFilePath));
-    EXPECT_EQ(AppendTaskLine(kA), 0);
+    EXPECT_EQ(CompactTaskFile(File()), -1);
+    EXPECT_EQ(DeleteMarkedTasks(File()), -5);
+    EXPECT_EQ(DeletePastTasks(File()), -5);
+    EXPECT_FALSE(std::filesystem::exists(File().Path()));
+    EXPECT_EQ(AppendTaskLine(File(), kA), 0);
     EXPECT_EQ(ReadTasks(), kA);
     EXPECT_FALSE(TempExists());
 }
@@ -39,30 +39,30 @@ TEST_F(TaskFileChange, AppendEndsAnUnendedLastLine) {
     };
     for (const auto& [before, after] : cases) {
         WriteTasks(before);
-        EXPECT_EQ(AppendTaskLine(kA), 0);
+        EXPECT_EQ(AppendTaskLine(File(), kA), 0);
         EXPECT_EQ(ReadTasks(), after) << before;
     }
     // A line handed over without its end still ends up a whole line.
     WriteTasks(kA);
-    EXPECT_EQ(AppendTaskLine("#no end"), 0);
-    EXPECT_EQ(AppendTaskLine(kB), 0);
+    EXPECT_EQ(AppendTaskLine(File(), "#no end"), 0);
+    EXPECT_EQ(AppendTaskLine(File(), kB), 0);
     EXPECT_EQ(ReadTasks(), kA + "#no end\r\n" + kB);
 }
 
 TEST_F(TaskFileChange, CompactDropsOnlyEmptyLines) {
     WriteTasks("\r\n" + kA + "\r\n\r\n" + kComment + "\n" + "  \r\n" + kB + "\r");
-    EXPECT_EQ(CompactTaskFile(), 0);
+    EXPECT_EQ(CompactTaskFile(File()), 0);
     EXPECT_EQ(ReadTasks(), kA + kComment + "\n" + "  \r\n" + kB + "\r\n");
     WriteTasks("\r\n\r\n");
-    EXPECT_EQ(CompactTaskFile(), 0);
+    EXPECT_EQ(CompactTaskFile(File()), 0);
     EXPECT_EQ(ReadTasks(), "");
-    EXPECT_EQ(CompactTaskFile(), 0);
+    EXPECT_EQ(CompactTaskFile(File()), 0);
     EXPECT_EQ(ReadTasks(), "");
 }
 
 struct BulkCase {
     const char* name;
-    std::function<int()> operation;
+    int (*operation)(const CTaskFile&);
     std::string before;
     std::string after;
 };
@@ -86,27 +86,27 @@ TEST_F(TaskFileChange, BulkRemovalsKeepOnlyTheirTasks) {
     };
     for (const BulkCase& c : cases) {
         WriteTasks(c.before);
-        EXPECT_EQ(c.operation(), 0) << c.name;
+        EXPECT_EQ(c.operation(File()), 0) << c.name;
         EXPECT_EQ(ReadTasks(), c.after) << c.name;
     }
     // Every task removed leaves an empty file.
     WriteTasks(marked + kComment + marked);
-    EXPECT_EQ(DeleteMarkedTasks(), 0);
+    EXPECT_EQ(DeleteMarkedTasks(File()), 0);
     EXPECT_EQ(ReadTasks(), "");
     // Without any task both leave the file alone.
     const std::string noTasks = kComment + "\r\n";
     WriteTasks(noTasks);
-    EXPECT_EQ(DeleteMarkedTasks(), -5);
-    EXPECT_EQ(DeletePastTasks(), -5);
+    EXPECT_EQ(DeleteMarkedTasks(File()), -5);
+    EXPECT_EQ(DeletePastTasks(File()), -5);
     EXPECT_EQ(ReadTasks(), noTasks);
     EXPECT_FALSE(TempExists());
 }
 
 TEST_F(TaskFileChange, TemporaryFileLiesBesideTaskFileAndIsReplaced) {
-    EXPECT_EQ(TempFilePath(), (m_dir / "--temptasklist.$$$").string());
-    WriteFile(TempFilePath(), "left over from a crash\r\n");
+    EXPECT_EQ(File().TempPath(), (m_dir / "--temptasklist.$$$").string());
+    WriteFile(File().TempPath(), "left over from a crash\r\n");
     WriteTasks(kA + "\r\n" + kB);
-    EXPECT_EQ(CompactTaskFile(), 0);
+    EXPECT_EQ(CompactTaskFile(File()), 0);
     EXPECT_EQ(ReadTasks(), kA + kB);
     EXPECT_FALSE(TempExists());
 }
@@ -114,9 +114,9 @@ TEST_F(TaskFileChange, TemporaryFileLiesBesideTaskFileAndIsReplaced) {
 TEST_F(TaskFileChange, RewriteKeepsTheFilePermissions) {
     namespace fs = std::filesystem;
     WriteTasks(kA + kB);
-    fs::permissions(g_szTaskFilePath, fs::perms::owner_read | fs::perms::owner_write);
-    EXPECT_EQ(CompactTaskFile(), 0);
-    EXPECT_EQ(fs::status(g_szTaskFilePath).permissions(),
+    fs::permissions(File().Path(), fs::perms::owner_read | fs::perms::owner_write);
+    EXPECT_EQ(CompactTaskFile(File()), 0);
+    EXPECT_EQ(fs::status(File().Path()).permissions(),
               fs::perms::owner_read | fs::perms::owner_write);
 }
 

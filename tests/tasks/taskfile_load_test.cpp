@@ -5,9 +5,9 @@
 #include <string_view>
 #include <vector>
 
+#include "tasks/taskcommands.h"
 #include "tasks/taskfile.h"
 #include "tasks/taskfilefixture.h"
-#include "tasks/taskfilerewrite.h"
 #include "tasks/taskline.h"
 
 namespace {
@@ -16,12 +16,12 @@ using TaskFileLoad = TaskFileTest;
 
 TEST_F(TaskFileLoad, MissingFileFailsOrStartsEmptyAndAFolderAlwaysFails) {
     TaskFileLines file;
-    EXPECT_EQ(LoadTaskFile(file, MissingTaskFile::Fail), kCannotOpen);
-    EXPECT_EQ(LoadTaskFile(file, MissingTaskFile::StartsEmpty), kDone);
+    EXPECT_EQ(File().Load(file, MissingTaskFile::Fail), kCannotOpen);
+    EXPECT_EQ(File().Load(file, MissingTaskFile::StartsEmpty), kDone);
     EXPECT_TRUE(file.lines.empty());
     // A folder in its place is no missing file, and cannot be read.
-    std::filesystem::create_directory(g_szTaskFilePath);
-    EXPECT_EQ(LoadTaskFile(file, MissingTaskFile::StartsEmpty), kCannotOpen);
+    std::filesystem::create_directory(File().Path());
+    EXPECT_EQ(File().Load(file, MissingTaskFile::StartsEmpty), kCannotOpen);
     EXPECT_TRUE(file.lines.empty());
 }
 
@@ -51,7 +51,7 @@ TEST_F(TaskFileLoad, LinesOfAnyLengthComeOutWholeWithTheirOwnLineEnds) {
     WriteTasks(content);
 
     TaskFileLines file;
-    ASSERT_EQ(LoadTaskFile(file, MissingTaskFile::Fail), kDone);
+    ASSERT_EQ(File().Load(file, MissingTaskFile::Fail), kDone);
     ASSERT_EQ(file.lines.size(), expected.size());
     for (size_t i = 0; i < expected.size(); ++i) {
         ASSERT_EQ(file.lines[i], expected[i]) << i;
