@@ -154,7 +154,7 @@ void CheckWholeFileReaders(const CTaskFile& taskFile, const Reference& ref,
                            std::string_view content) {
     TaskFileLines loaded;
     FUZZ_CHECK(taskFile.Load(loaded, MissingTaskFile::Fail) == kDone, "Load");
-    FUZZ_CHECK(loaded.content == content, "loaded content");
+    FUZZ_CHECK(loaded.text.View() == content, "loaded content");
     FUZZ_CHECK(loaded.lines == ref.lines, "loaded lines");
 }
 

@@ -1,7 +1,6 @@
 #include "reminder/tasktable.h"
 
 #include <algorithm>
-#include <cstring>
 #include <utility>
 
 #include "reminder/taskrow.h"
@@ -18,14 +17,7 @@ constexpr std::size_t kLeastRowsGivenBack = std::size_t{1} << 17;
 }  // namespace
 
 std::string_view CTaskTable::Line(std::size_t row) const {
-    const std::string_view text = m_text.View();
-    const std::size_t start = LineStart(row);
-    const void* feed = std::memchr(text.data() + start, '\n', text.size() - start);
-    const std::size_t end =
-        feed == nullptr
-            ? text.size()
-            : static_cast<std::size_t>(static_cast<const char*>(feed) - text.data()) + 1;
-    return text.substr(start, end - start);
+    return LineAt(m_text.View(), LineStart(row));
 }
 
 void CTaskTable::Fields(std::size_t row, TaskLineFields& fields) const {
@@ -116,23 +108,19 @@ bool CTaskTable::MakeRows(const PollHour& hour, std::vector<std::size_t>& remind
     // The rows are made over the old ones, noting whether any of them differs.
     const std::size_t oldCount = m_rows.size();
     std::size_t count = 0;
-    const char* const begin = text.data();
-    const char* const end = begin + text.size();
     TaskLineFields fields;
-    for (const char* line = begin; line < end;) {
-        const auto* feed =
-            static_cast<const char*>(std::memchr(line, '\n', static_cast<std::size_t>(end - line)));
-        const char* const next = feed == nullptr ? end : feed + 1;
-        if (*line != '#') {
-            line = next;
+    for (std::size_t at = 0; at < text.size();) {
+        const std::string_view line = LineAt(text, at);
+        if (line.front() != '#') {
+            at += line.size();
             continue;
         }
-        ParseTaskLine(std::string_view(line, static_cast<std::size_t>(next - line)), fields);
+        ParseTaskLine(line, fields);
         const Classification shown = ClassifyTask(hour, fields);
         if (!shown.caption.empty()) {
             reminders.push_back(count);
         }
-        const std::uint64_t packed = static_cast<std::uint64_t>(line - begin) << kStatusBits |
+        const std::uint64_t packed = static_cast<std::uint64_t>(at) << kStatusBits |
                                      static_cast<std::uint64_t>(shown.shownStatus);
         if (count < oldCount) {
             bDiffers = bDiffers || m_rows[count] != packed;
@@ -141,7 +129,7 @@ bool CTaskTable::MakeRows(const PollHour& hour, std::vector<std::size_t>& remind
             m_rows.push_back(packed);
         }
         ++count;
-        line = next;
+        at += line.size();
     }
     m_rows.resize(count);
     return bDiffers || count != oldCount;

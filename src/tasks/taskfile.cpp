@@ -1,10 +1,10 @@
 #include "tasks/taskfile.h"
 
-#include <cstring>
 #include <filesystem>
 #include <utility>
 
 #include "res/strings.h"
+#include "tasks/filestamp.h"
 #include "tasks/filesync.h"
 
 // The task file's own calls to the file system (open, write the temporary file, flush it,
@@ -15,7 +15,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr size_t kReadBlock = size_t{1} << 16;
 constexpr size_t kWriteBuffer = size_t{1} << 18;
 
 bool Write(std::FILE* file, std::string_view bytes) {
@@ -46,41 +45,6 @@ int WriteLines(std::FILE* temp, std::span<const std::string_view> lines) {
 bool IsMissing(const std::string& path) {
     std::error_code error;
     return !fs::exists(path, error) && !error;
-}
-
-// Reads the whole file into content. False on a read error.
-bool ReadWhole(std::FILE* file, const std::string& path, std::string& content) {
-    std::error_code error;
-    const std::uintmax_t size = fs::file_size(path, error);
-    content.clear();
-    // Room for the whole file and one more block, so that reading to its end never has to
-    // move what was read.
-    if (!error) {
-        content.reserve(static_cast<size_t>(size) + kReadBlock);
-    }
-    for (;;) {
-        const size_t old = content.size();
-        content.resize(old + kReadBlock);
-        const size_t read = std::fread(content.data() + old, 1, kReadBlock, file);
-        content.resize(old + read);
-        if (read < kReadBlock) {
-            return std::ferror(file) == 0;
-        }
-    }
-}
-
-// Cuts content into lines that keep their line feed; the last may lack one.
-void SplitLines(std::string_view content, std::vector<std::string_view>& lines) {
-    lines.clear();
-    while (!content.empty()) {
-        const void* feed = std::memchr(content.data(), '\n', content.size());
-        const size_t length =
-            feed == nullptr
-                ? content.size()
-                : static_cast<size_t>(static_cast<const char*>(feed) - content.data()) + 1;
-        lines.push_back(content.substr(0, length));
-        content.remove_prefix(length);
-    }
 }
 
 }  // namespace
@@ -124,7 +88,7 @@ std::string CTaskFile::ProblemText() const {
 }
 
 int CTaskFile::Load(TaskFileLines& file, MissingTaskFile missing) const {
-    file.content.clear();
+    file.text.Clear();
     file.lines.clear();
     const FilePtr taskFile = OpenToRead();
     if (!taskFile) {
@@ -132,11 +96,15 @@ int CTaskFile::Load(TaskFileLines& file, MissingTaskFile missing) const {
                                                                                : kCannotOpen;
     }
     // A copy cut short by a read error must never replace the file.
-    if (!ReadWhole(taskFile.get(), m_strPath, file.content)) {
-        file.content.clear();
+    FileStamp stamp;
+    const std::uint64_t size = ReadFileStamp(taskFile.get(), stamp) ? stamp.size : 0;
+    if (file.text.Read(taskFile.get(), size) == CFileText::Outcome::Failed) {
         return kCannotOpen;
     }
-    SplitLines(file.content, file.lines);
+    const std::string_view text = file.text.View();
+    for (std::size_t at = 0; at < text.size(); at += file.lines.back().size()) {
+        file.lines.push_back(LineAt(text, at));
+    }
     return kDone;
 }
 

@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "tasks/filetext.h"
 #include "tasks/regularfile.h"
 #include "tasks/taskline.h"
 
@@ -43,10 +44,10 @@ enum class MissingTaskFile {
 enum class RewriteStep { FlushToDisk, Rename };
 
 // The task file's lines as one read found them. Each line keeps its line end as read; the
-// last line of the file may lack one. The lines point into content, so the object stays
+// last line of the file may lack one. The lines point into the text, so the object stays
 // where it was loaded.
 struct TaskFileLines {
-    std::string content;
+    CFileText text;
     std::vector<std::string_view> lines;
 
     TaskFileLines() = default;
