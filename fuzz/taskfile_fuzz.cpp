@@ -191,9 +191,9 @@ void CheckKeptReaders(const CTaskFile& taskFile, const Reference& ref, std::stri
     FUZZ_CHECK(keep.table.size() == ref.tasks.size(), "a row per task");
     for (std::size_t row = 0; row < ref.tasks.size(); ++row) {
         FUZZ_CHECK(keep.table.Line(row) == ref.tasks[row], "row's line");
-        TaskLineFields fields;
+        TaskView fields;
         keep.table.Fields(row, fields);
-        FUZZ_CHECK(ToTaskRecord(fields) == ref.records[row], "row's fields");
+        FUZZ_CHECK(ReferenceCopy(fields) == ref.records[row], "row's fields");
     }
 }
 

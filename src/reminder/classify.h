@@ -54,4 +54,4 @@ Classification Classify(CTime hourNow, const TaskInstants& instants, int storedS
 // Classifies a task against the hour of a poll. Gives what Classify gives for the task's
 // instants, but asks the zone rules only for tasks whose instants lie near the hour.
 Classification ClassifyTask(const PollHour& hour, const TaskRecord& task);
-Classification ClassifyTask(const PollHour& hour, const TaskLineFields& task);
+Classification ClassifyTask(const PollHour& hour, const TaskView& task);

@@ -29,20 +29,6 @@ enum class ReminderAnswer {
     None,            // the dialog ended some other way: nothing is written
 };
 
-// One row of the task list.
-struct TaskRow {
-    std::string text;  // "%02d/%02d/%04d %s"
-    int shownStatus = 0;
-    int image = 0;
-    std::string statusText;
-    std::string recurrenceText;
-    // The task the row stands for, as the file holds it once the poll is done with it (for a
-    // reminded task, as its answer wrote it back); the commands act on this task.
-    TaskRef task;
-
-    bool operator==(const TaskRow&) const = default;
-};
-
 class CTaskTable;
 
 // The window side of a poll: the poll itself knows nothing about windows.

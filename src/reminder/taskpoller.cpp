@@ -97,12 +97,12 @@ void CTaskPoller::RaiseReminders(IPollHost& host, const PollHour& hour, CTaskTab
     // places before its start-of-poll position.
     const int nTasks = static_cast<int>(table.size());
     int nWrittenBack = 0;
-    TaskLineFields fields;
+    TaskView task;
     for (const std::size_t row : m_reminders) {
-        table.Fields(row, fields);
-        TaskRef ref{.record = ToTaskRecord(fields),
+        table.Fields(row, task);
+        const Classification shown = ClassifyTask(hour, task);
+        TaskRef ref{.record = ParseTaskLine(table.Line(row)),
                     .nRecord = static_cast<int>(row) + 1 - nWrittenBack};
-        const Classification shown = ClassifyTask(hour, fields);
         const bool bWrittenBack = RemindAndWriteBack(host, m_file, ref, shown.caption, nTasks);
         if (bWrittenBack) {
             ++nWrittenBack;

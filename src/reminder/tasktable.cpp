@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <utility>
 
-#include "reminder/taskrow.h"
 #include "tasks/displaytext.h"
 
 namespace {
@@ -14,18 +13,35 @@ constexpr std::uint64_t kShortestWrittenLine = 38;
 constexpr std::uint64_t kMostRowsMadeRoomFor = std::uint64_t{1} << 24;
 constexpr std::size_t kLeastRowsGivenBack = std::size_t{1} << 17;
 
+// Index of a shown status's image in the status strip: a red flag for Future and Today/Unread,
+// green for Complete, white for Missed, a cross for To Delete.
+int StatusImage(int shownStatus) {
+    switch (static_cast<TaskStatus>(shownStatus)) {
+        case TaskStatus::Complete:
+            return 1;
+        case TaskStatus::Missed:
+            return 2;
+        case TaskStatus::ToDelete:
+            return 3;
+        case TaskStatus::Future:
+        case TaskStatus::TodayUnread:
+            break;
+    }
+    return 0;
+}
+
 }  // namespace
 
 std::string_view CTaskTable::Line(std::size_t row) const {
     return LineAt(m_text.View(), LineStart(row));
 }
 
-void CTaskTable::Fields(std::size_t row, TaskLineFields& fields) const {
+void CTaskTable::Fields(std::size_t row, TaskView& fields) const {
     ParseTaskLine(Line(row), fields);
 }
 
 std::string CTaskTable::ListText(std::size_t row) const {
-    TaskLineFields fields;
+    TaskView fields;
     Fields(row, fields);
     // An over-long title shows in part; the file keeps it whole.
     return FormatListText(fields.dueMonth, fields.dueDay, fields.dueYear,
@@ -51,10 +67,18 @@ TaskRef CTaskTable::Task(std::size_t row) const {
     return TaskRef{.record = ParseTaskLine(Line(row)), .nRecord = NumberOf(row)};
 }
 
-TaskRow CTaskTable::Row(std::size_t row) const {
-    TaskRow shown = MakeTaskRow(ParseTaskLine(Line(row)), ShownStatus(row));
-    shown.task = Task(row);
-    return shown;
+const char* CTaskTable::StatusText(std::size_t row) const {
+    return StatusName(ShownStatus(row));
+}
+
+int CTaskTable::Image(std::size_t row) const {
+    return StatusImage(ShownStatus(row));
+}
+
+const char* CTaskTable::RecurrenceText(std::size_t row) const {
+    TaskView task;
+    Fields(row, task);
+    return RecurrenceName(task.recurrence);
 }
 
 void CTaskTable::Clear() {
@@ -108,7 +132,7 @@ bool CTaskTable::MakeRows(const PollHour& hour, std::vector<std::size_t>& remind
     // The rows are made over the old ones, noting whether any of them differs.
     const std::size_t oldCount = m_rows.size();
     std::size_t count = 0;
-    TaskLineFields fields;
+    TaskView fields;
     for (std::size_t at = 0; at < text.size();) {
         const std::string_view line = LineAt(text, at);
         if (line.front() != '#') {

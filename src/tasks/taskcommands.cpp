@@ -66,7 +66,7 @@ int ChangeTask(const CTaskFile& taskFile, const TaskRef& ref, Change change) {
     return result == kDone ? taskFile.Replace(lines) : result;
 }
 
-// The bulk removals keep only the task lines that keep() accepts; -5 for a file without tasks.
+// The bulk removals keep only the tasks that keep() accepts; -5 for a file without tasks.
 template <typename Keep>
 int KeepOnlyTasks(const CTaskFile& taskFile, Keep keep) {
     TaskFileLines file;
@@ -75,10 +75,15 @@ int KeepOnlyTasks(const CTaskFile& taskFile, Keep keep) {
         return loaded == kCannotOpen ? kOutOfRange : loaded;
     }
     int nTasks = 0;
+    TaskView task;
     const std::vector<std::string_view> kept =
         KeptLines(file, [&](std::string_view line, int nTask) {
             nTasks = std::max(nTasks, nTask);
-            return nTask != 0 && keep(line);
+            if (nTask == 0) {
+                return false;
+            }
+            ParseTaskLine(line, task);
+            return keep(task);
         });
     return nTasks < 1 ? kOutOfRange : taskFile.Replace(kept);
 }
@@ -177,7 +182,7 @@ int DuplicateTask(const CTaskFile& taskFile, const TaskRef& ref) {
         taskFile, ref,
         [&](const TaskFileLines& file, std::size_t at, std::vector<std::string_view>& lines) {
             const TaskRecord& task = ref.record;
-            copy = FormatTaskLineWithDateText(GetLineDateText(file.lines[at]), task.advanceDays,
+            copy = FormatTaskLineWithDateText(TaskLineDateText(file.lines[at]), task.advanceDays,
                                               task.status, task.recurrence,
                                               DuplicateTitle(task.title), task.note, task.hour);
             lines = file.lines;
@@ -206,16 +211,14 @@ int CompactTaskFile(const CTaskFile& taskFile) {
 }
 
 int DeleteMarkedTasks(const CTaskFile& taskFile) {
-    return KeepOnlyTasks(taskFile, [](std::string_view line) {
-        return GetLineStatus(line) != ToInt(TaskStatus::ToDelete);
-    });
+    return KeepOnlyTasks(
+        taskFile, [](const TaskView& task) { return task.status != ToInt(TaskStatus::ToDelete); });
 }
 
 int DeletePastTasks(const CTaskFile& taskFile) {
-    return KeepOnlyTasks(taskFile, [](std::string_view line) {
-        const int status = GetLineStatus(line);
+    return KeepOnlyTasks(taskFile, [](const TaskView& task) {
         const bool done =
-            status == ToInt(TaskStatus::Complete) || status == ToInt(TaskStatus::Missed);
-        return !(done && GetLineRecurrence(line) == ToInt(Recurrence::None));
+            task.status == ToInt(TaskStatus::Complete) || task.status == ToInt(TaskStatus::Missed);
+        return !(done && task.recurrence == ToInt(Recurrence::None));
     });
 }

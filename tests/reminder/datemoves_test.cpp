@@ -11,7 +11,6 @@
 
 #include "calendar/timezone.h"
 #include "reminder/classify.h"
-#include "reminder/taskrow.h"
 
 namespace {
 
@@ -277,37 +276,6 @@ TEST(DateMovesTest, WeeklyMoveAcrossAClockChangeKeepsTheLocalHour) {
         const CTime after = TaskInstantsOf(*next).due;
         EXPECT_EQ(after.GetLocalTm().hour, c.hour % 24) << c.zone << " " << c.from.day;
         EXPECT_EQ(after.GetTime() - before.GetTime(), c.seconds) << c.zone << " " << c.from.day;
-    }
-}
-
-struct RowCase {
-    int shown;
-    int image;
-    const char* statusText;
-};
-
-TEST(TaskRowTest, ShowsDateTitleStatusAndRecurrence) {
-    const std::vector<RowCase> cases = {
-        {0, 0, "Future"},    {1, 1, "Complete"},     {2, 2, "Missed"},
-        {3, 3, "To Delete"}, {4, 0, "Today/Unread"},
-    };
-    TaskRecord task = Task(1999, 7, 4, 36);
-    task.title = "Water the plants";
-    for (const RowCase& c : cases) {
-        const TaskRow row = MakeTaskRow(task, c.shown);
-        EXPECT_EQ(row.text, "07/04/1999 Water the plants");
-        EXPECT_EQ(row.shownStatus, c.shown);
-        EXPECT_EQ(row.image, c.image) << c.statusText;
-        EXPECT_EQ(row.statusText, c.statusText);
-        EXPECT_EQ(row.recurrenceText, "Weekly");
-    }
-    const std::vector<std::pair<int, const char*>> recurrences = {
-        {0, "None"},  {1, "Monthly"}, {2, "Yearly"},  {3, "None"},
-        {30, "None"}, {31, "Weekly"}, {37, "Weekly"}, {38, "None"},
-    };
-    for (const auto& [code, name] : recurrences) {
-        task.recurrence = code;
-        EXPECT_EQ(MakeTaskRow(task, 0).recurrenceText, name) << code;
     }
 }
 

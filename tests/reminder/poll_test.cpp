@@ -63,16 +63,16 @@ TEST_F(PollTest, RemindsOverdueTasksInFileOrderAndMovesThemToTheEndInAnswerOrder
     // Listed once each, in the order of the file when the poll began, as classified.
     EXPECT_EQ(m_host.m_rowCounts, (std::vector<std::size_t>{3}));
     ASSERT_EQ(m_host.m_rows.size(), 3U);
-    const TaskRow dentist{
-        "06/12/2024 Dentist", 2, 2, "Missed", "None", TaskRef{ParseTaskLine(FileLines()[1]), 3}};
+    const ShownRow dentist{"06/12/2024 Dentist", "Missed", 2, "None",
+                           TaskRef{ParseTaskLine(FileLines()[1]), 3}};
     EXPECT_EQ(m_host.m_rows[0], dentist);
     EXPECT_EQ(m_host.m_rows[1],
-              (TaskRow{"07/01/2024 Later", 0, 0, "Future", "None", {ParseTaskLine(kLater), 1}}));
+              (ShownRow{"07/01/2024 Later", "Future", 0, "None", {ParseTaskLine(kLater), 1}}));
     EXPECT_EQ(m_host.m_rows[2].text, "06/13/2024 Bills");
     EXPECT_EQ(m_host.m_rows[2].statusText, "Missed");
 
     // Each row names its task as the file now holds it, wherever the answers moved it.
-    for (const TaskRow& row : m_host.m_rows) {
+    for (const ShownRow& row : m_host.m_rows) {
         const int n = FindTask(File(), row.task);
         ASSERT_GE(n, 1) << row.text;
         EXPECT_EQ(ParseTaskLine(FileLines()[static_cast<size_t>(n) - 1]), row.task.record);
@@ -181,7 +181,7 @@ TEST_F(PollTest, TasksMarkedForDeletionAreNeverReminded) {
     EXPECT_TRUE(m_host.m_asked.empty());
     EXPECT_EQ(Content(), before);
     ASSERT_EQ(m_host.m_rows.size(), 3U);
-    for (const TaskRow& row : m_host.m_rows) {
+    for (const ShownRow& row : m_host.m_rows) {
         EXPECT_EQ(row.statusText, "To Delete");
         EXPECT_EQ(row.image, 3);
     }

@@ -61,7 +61,7 @@ protected:
     }
 
     // The rows of the last table shown.
-    std::vector<TaskRow> LastRows() const {
+    std::vector<ShownRow> LastRows() const {
         const std::size_t count = m_host.m_rowCounts.empty() ? 0 : m_host.m_rowCounts.back();
         return {m_host.m_rows.end() - static_cast<std::ptrdiff_t>(count), m_host.m_rows.end()};
     }
@@ -80,7 +80,7 @@ TEST_F(PollSkipTest, UnchangedFileIsNotReadAgainWithinTheHour) {
     m_clock.now = LastChange() + 10 * kSecond;
 
     EXPECT_TRUE(PollRead());
-    const std::vector<TaskRow> first = LastRows();
+    const std::vector<ShownRow> first = LastRows();
     ASSERT_EQ(first.size(), 2U);
     m_host.m_now = CTime::FromLocal(2024, 6, 14, 10, 59, 59);
     m_clock.now += 3600 * kSecond;

@@ -102,14 +102,15 @@ TEST_F(TaskSortTest, FortyThousandTasksAreAllKeptInTheNewOrder) {
         bool descending;
     };
     const auto dateKey = [](const std::string& line) -> long {
-        const std::string date = GetLineDateText(line);
-        return DateTextYear(date) * 10000L + DateTextMonth(date) * 100L + DateTextDay(date);
+        const TaskRecord task = ParseTaskLine(line);
+        return task.dueYear * 10000L + task.dueMonth * 100L + task.dueDay;
     };
     const Case cases[] = {
-        {TaskSort::Status, [](const std::string& l) -> long { return GetLineStatus(l); }, false},
-        {TaskSort::DateDescending, dateKey, true},
-        {TaskSort::Recurrence, [](const std::string& l) -> long { return GetLineRecurrence(l); },
+        {TaskSort::Status, [](const std::string& l) -> long { return ParseTaskLine(l).status; },
          false},
+        {TaskSort::DateDescending, dateKey, true},
+        {TaskSort::Recurrence,
+         [](const std::string& l) -> long { return ParseTaskLine(l).recurrence; }, false},
         {TaskSort::DateAscending, dateKey, false},
     };
     for (const Case& c : cases) {
