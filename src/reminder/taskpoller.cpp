@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 #include "reminder/classify.h"
 #include "reminder/datemoves.h"
@@ -27,6 +28,55 @@ public:
     PollRunningGuard& operator=(const PollRunningGuard&) = delete;
 };
 
+// The file's task lines, in file order.
+std::vector<std::string_view> TaskLinesOf(const TaskFileLines& file) {
+    std::vector<std::string_view> tasks;
+    tasks.reserve(file.lines.size());
+    for (const std::string_view line : file.lines) {
+        if (IsTaskLine(line)) {
+            tasks.push_back(line);
+        }
+    }
+    return tasks;
+}
+
+// Whether two task lines hold the same values, however they are spelt.
+bool SameTask(std::string_view one, std::string_view other) {
+    TaskView first;
+    TaskView second;
+    ParseTaskLine(one, first);
+    ParseTaskLine(other, second);
+    return first == second;
+}
+
+// Shows the task read-only for "Details...". The view may write the task back itself: with its
+// day corrected, when the file holds a day its month lacks. The answer then counts for the task
+// as the view left it, which ref is changed to name: the one task the view put in its place,
+// when the file afterwards holds the tasks it held before, less the reminded one, and one more
+// at its end.
+void ShowDetails(IPollHost& host, const CTaskFile& file, TaskRef& ref) {
+    TaskFileLines before;
+    const bool bBefore = file.Load(before, MissingTaskFile::Fail) == kDone;
+    host.ShowTaskDetails(ref);
+    TaskFileLines after;
+    if (!bBefore || FindTask(file, ref) != 0 || file.Load(after, MissingTaskFile::Fail) != kDone) {
+        return;  // the task is still there as reminded, or nothing can be known
+    }
+    const std::vector<std::string_view> was = TaskLinesOf(before);
+    const std::vector<std::string_view> is = TaskLinesOf(after);
+    const auto reminded = static_cast<std::size_t>(ref.nRecord) - 1;
+    if (is.size() != was.size() || reminded >= was.size() ||
+        ParseTaskLine(was[reminded]) != ref.record) {
+        return;
+    }
+    for (std::size_t i = 0; i + 1 < is.size(); ++i) {
+        if (!SameTask(is[i], was[i < reminded ? i : i + 1])) {
+            return;
+        }
+    }
+    ref = TaskRef{.record = ParseTaskLine(is.back()), .nRecord = static_cast<int>(is.size())};
+}
+
 // Raises the reminder of the task ref names and writes the answer back. Returns whether an
 // answer was written; ref then names the task as written back, the last of nTasks tasks.
 bool RemindAndWriteBack(IPollHost& host, const CTaskFile& file, TaskRef& ref,
@@ -36,7 +86,7 @@ bool RemindAndWriteBack(IPollHost& host, const CTaskFile& file, TaskRef& ref,
         // Changed since the poll began; the next poll classifies what the file holds now.
         return false;
     }
-    const TaskRecord& task = ref.record;
+    const TaskRecord& task = ref.record;  // follows ref, also when the details view replaced it
     const ReminderAnswer answer = host.AskReminder(ReminderRequest{
         .nRecord = ref.nRecord,
         .title = task.title,
@@ -49,16 +99,16 @@ bool RemindAndWriteBack(IPollHost& host, const CTaskFile& file, TaskRef& ref,
         .caption = std::string(caption),
     });
     if (answer == ReminderAnswer::Details) {
-        host.ShowTaskDetails(ref);
+        ShowDetails(host, file, ref);
     }
     // Dates move from when the user answered, which may be long after the poll began.
     std::optional<TaskRecord> answered = AnsweredTask(task, answer, host.Now());
     if (!answered) {
         return false;
     }
-    // The details view, or anything else, may have moved or rewritten the task meanwhile. The
-    // answer is written only over the very task that was reminded; a task that has changed is
-    // left as it now stands.
+    // Something else than the details view may have moved or rewritten the task meanwhile. The
+    // answer is written only over the very task that was reminded, or that the details view put
+    // in its place; a task that has changed otherwise is left as it now stands.
     const int result = ReplaceTask(file, ref, FormatTaskLine(*answered));
     if (result == kTaskGone) {
         return false;

@@ -15,10 +15,12 @@ using Lines = std::vector<std::string>;
 
 const std::string kFeb = "#2/31/2024{+}0{+}0{+}0{+}Feb{+}(none){+}6";
 const std::string kFebFixed = "#2/29/2024{+}0{+}0{+}0{+}Feb{+}(none){+}6";
+const std::string kFebFixedDone = "#2/29/2024{+}0{+}1{+}0{+}Feb{+}(none){+}6";
 const std::string kFebDone = "#2/31/2024{+}0{+}1{+}0{+}Feb{+}(none){+}6";
 const std::string kBills = "#6/13/2024{+}0{+}0{+}0{+}Bills{+}Pay the gas{+}8";
 const std::string kBillsDone = "#6/13/2024{+}0{+}1{+}0{+}Bills{+}Pay the gas{+}8";
 const std::string kLater = "#7/1/2024{+}0{+}0{+}0{+}Later{+}(none){+}9";
+const std::string kNew = "#7/2/2024{+}0{+}0{+}0{+}New{+}(none){+}9";
 
 struct DetailsCase {
     const char* name;
@@ -28,8 +30,9 @@ struct DetailsCase {
 };
 
 // The details view may rewrite the task it shows before the poll writes its own answer back.
-// The poll's answer goes only over the very task it reminded, still reading as it did; it never
-// lands on another task.
+// The poll's answer goes only over the very task it reminded, still reading as it did, or over
+// the one task the view put in its place (a day its month lacks corrected); it never lands on
+// another task.
 TEST(PollDetailsTest, AnswerNeverOverwritesAnotherTaskWhateverTheDetailsViewDid) {
     const std::vector<DetailsCase> cases = {
         {"only shows it", [](const CTaskFile&, const TaskRef&) {}, {kLater, kFebDone, kBillsDone}},
@@ -48,32 +51,40 @@ TEST(PollDetailsTest, AnswerNeverOverwritesAnotherTaskWhateverTheDetailsViewDid)
          [](const CTaskFile& file, const TaskRef& task) {
              ASSERT_EQ(ReplaceTask(file, task, kFebFixed + "\r\n"), kDone);
          },
-         {kLater, kFebFixed, kBillsDone}},
+         {kLater, kFebFixedDone, kBillsDone}},
+        {"corrects its day while another program adds a task",
+         [](const CTaskFile& file, const TaskRef& task) {
+             ASSERT_EQ(ReplaceTask(file, task, kFebFixed + "\r\n"), kDone);
+             ASSERT_EQ(AppendTaskLine(file, kNew + "\r\n"), kDone);
+         },
+         {kLater, kFebFixed, kNew, kBillsDone}},
         {"removes it",
          [](const CTaskFile& file, const TaskRef& task) {
              ASSERT_EQ(DeleteTask(file, task), kDone);
          },
          {kLater, kBillsDone}},
     };
-    const ScopedTimeZone zone("UTC");
-    for (const DetailsCase& c : cases) {
-        SCOPED_TRACE(c.name);
-        TaskFileScope scope;
-        scope.WriteTasks({kFeb, kBills, kLater});
-        ScriptedHost host;
-        host.m_now = CTime::FromLocal(2024, 6, 14, 10);
-        host.m_answers = {ReminderAnswer::Details, ReminderAnswer::Okay};
-        host.m_onDetails = [&](const TaskRef& task) { c.view(scope.File(), task); };
+    for (const char* zoneName : {"UTC", "America/New_York"}) {
+        const ScopedTimeZone zone(zoneName);
+        for (const DetailsCase& c : cases) {
+            SCOPED_TRACE(std::string(zoneName) + ": " + c.name);
+            TaskFileScope scope;
+            scope.WriteTasks({kFeb, kBills, kLater});
+            ScriptedHost host;
+            host.m_now = CTime::FromLocal(2024, 6, 14, 10);
+            host.m_answers = {ReminderAnswer::Details, ReminderAnswer::Okay};
+            host.m_onDetails = [&](const TaskRef& task) { c.view(scope.File(), task); };
 
-        EXPECT_EQ(PollOnce(scope.File(), host), kPollDone);
+            EXPECT_EQ(PollOnce(scope.File(), host), kPollDone);
 
-        EXPECT_EQ(host.m_details, (std::vector<int>{1}));
-        ASSERT_EQ(host.m_asked.size(), 2U);
-        // Wherever the first task went, the second is handed over with its place at the time.
-        EXPECT_EQ(host.m_asked[1].title, "Bills");
-        EXPECT_EQ(host.m_asked[1].nRecord, 1);
-        EXPECT_EQ(scope.Lines(), c.after);
-        EXPECT_EQ(host.m_rows.size(), 3U);
+            EXPECT_EQ(host.m_details, (std::vector<int>{1}));
+            ASSERT_EQ(host.m_asked.size(), 2U);
+            // Wherever the first task went, the second is handed over with its place at the time.
+            EXPECT_EQ(host.m_asked[1].title, "Bills");
+            EXPECT_EQ(host.m_asked[1].nRecord, 1);
+            EXPECT_EQ(scope.Lines(), c.after);
+            EXPECT_EQ(host.m_rows.size(), 3U);
+        }
     }
 }
 
