@@ -69,45 +69,21 @@ inline const char* ReadNumber(const char* p, const char* end, int& value) {
     return p;
 }
 
-// Whether a "{+}" starts at p.
-inline bool IsSeparatorAt(const char* p, const char* end) {
-    return end - p >= 3 && p[0] == '{' && p[1] == '+' && p[2] == '}';
-}
-
-// The first "{" from at on, or end. A title or a note is mostly short, and a call to memchr
-// costs more than the search itself there, so the first words are looked at here, eight bytes
-// at a time.
-inline const char* FindBrace(const char* at, const char* end) {
-    constexpr std::ptrdiff_t kWord = sizeof(std::uint64_t);
-    constexpr int kWordsLookedAt = 4;
-    if constexpr (std::endian::native == std::endian::little) {
-        for (int n = 0; n < kWordsLookedAt && end - at >= kWord; ++n, at += kWord) {
-            std::uint64_t word = 0;
-            std::memcpy(&word, at, sizeof word);
-            word ^= 0x7B7B7B7B7B7B7B7B;  // a "{" becomes a zero byte
-            // The top bit of each zero byte; the lowest one set is always the first zero.
-            const std::uint64_t zeros = (word - 0x0101010101010101) & ~word & 0x8080808080808080;
-            if (zeros != 0) {
-                return at + std::countr_zero(zeros) / 8;
-            }
-        }
-    }
-    const void* brace = std::memchr(at, '{', static_cast<std::size_t>(end - at));
-    return brace == nullptr ? end : static_cast<const char*>(brace);
-}
-
-// The first "{+}" from at on, or end.
+// The first "{+}" from at on, or end. Each "{" found is checked for the rest of the separator;
+// ordinary text rarely holds one.
 const char* FindSeparator(const char* at, const char* end) {
-    for (;;) {
-        at = FindBrace(at, end);
-        if (end - at < 3) {
+    while (end - at >= 3) {
+        const auto* brace =
+            static_cast<const char*>(std::memchr(at, '{', static_cast<std::size_t>(end - at - 2)));
+        if (brace == nullptr) {
             return end;
         }
-        if (at[1] == '+' && at[2] == '}') {
-            return at;
+        if (brace[1] == '+' && brace[2] == '}') {
+            return brace;
         }
-        ++at;
+        at = brace + 1;
     }
+    return end;
 }
 
 // Hands out the fields of a line body one after the other, cutting at each "{+}"; once the body
@@ -115,10 +91,10 @@ const char* FindSeparator(const char* at, const char* end) {
 //
 // Every number of every line is read here, and a loop over digits whose end depends on each
 // number's length costs the poll more than the rest of the line. So for the body's first bytes
-// it is noted once, a word at a time, which of them are digits; a number of one to eight digits
-// that starts there (every number the program writes but the hour) is then read from one word,
-// its length taken from that note and its digits put together in a few multiplications. Any
-// other number is read digit by digit, to the same value.
+// it is noted once, a word at a time, which of them are digits. A date and numbers that start
+// there as the program writes them (one to eight digits, then the "/" or "{+}" that ends them)
+// are then read from one word each, their lengths taken from that note and their digits put
+// together in a few multiplications. Anything else is read digit by digit, to the same values.
 class CFieldCutter {
 public:
     explicit CFieldCutter(std::string_view body)
@@ -135,46 +111,61 @@ public:
 
     // The number the next field starts with.
     int Number() {
-        int value = 0;
-        const char* const stop = ReadNumberAt(m_pNext, value);
-        // What a number is read from holds no "{", so the field's end is not before the stop;
-        // usually it is right there.
-        if (IsSeparatorAt(stop, m_pEnd)) {
-            m_pNext = stop + kFieldSeparator.size();
-        } else {
-            StepPast(FindSeparator(stop, m_pEnd));
+        const std::ptrdiff_t digits = NotedDigits(m_pNext - m_pStart);
+        if (digits > 0 && SeparatorFollows(m_pNext + digits)) {
+            const int value = Digits(m_pNext, digits);
+            m_pNext += digits + kSeparator;
+            return value;
         }
-        return value;
+        return NumberDigitByDigit();
     }
 
-    // The date, month/day/year: the numbers that start the "/"-separated pieces of the next
-    // field; a missing piece reads as 0.
+    // The date, the first field: month/day/year, the numbers that start its "/"-separated
+    // pieces; a missing piece reads as 0.
     void Date(int& month, int& day, int& year) {
-        day = 0;
-        year = 0;
-        const char* at = PastSlash(ReadNumberAt(m_pNext, month));
-        if (at != nullptr) {
-            at = PastSlash(ReadNumberAt(at, day));
+        const std::ptrdiff_t nMonth = NotedDigits(0);
+        const std::ptrdiff_t atDay = nMonth + 1;
+        const std::ptrdiff_t nDay = nMonth > 0 && m_pStart[nMonth] == '/' ? NotedDigits(atDay) : 0;
+        const std::ptrdiff_t atYear = atDay + nDay + 1;
+        const std::ptrdiff_t nYear =
+            nDay > 0 && m_pStart[atDay + nDay] == '/' ? NotedDigits(atYear) : 0;
+        if (nYear > 0 && SeparatorFollows(m_pStart + atYear + nYear)) {
+            month = Digits(m_pStart, nMonth);
+            day = Digits(m_pStart + atDay, nDay);
+            year = Digits(m_pStart + atYear, nYear);
+            m_pNext = m_pStart + atYear + nYear + kSeparator;
+            return;
         }
-        if (at != nullptr) {
-            at = ReadNumberAt(at, year);
-        }
-        if (at != nullptr && IsSeparatorAt(at, m_pEnd)) {
-            m_pNext = at + kFieldSeparator.size();
-        } else {
-            StepPast(at == nullptr ? m_pDateEnd : FindSeparator(at, m_pEnd));
-        }
+        DateDigitByDigit(month, day, year);
     }
 
 private:
     static constexpr std::ptrdiff_t kWindow = 32;  // bytes noted at the body's start
     static constexpr std::ptrdiff_t kWord = sizeof(std::uint64_t);
+    static constexpr auto kSeparator = static_cast<std::ptrdiff_t>(kFieldSeparator.size());
+
+    // Whether a "{+}" starts at p, where noted digits end: the window's bytes and a word beyond
+    // them are there to look at.
+    static bool SeparatorFollows(const char* p) {
+        return p[0] == '{' && p[1] == '+' && p[2] == '}';
+    }
 
     // Each byte of the word at p, as its distance from "0".
     static std::uint64_t DigitWord(const char* p) {
         std::uint64_t word = 0;
         std::memcpy(&word, p, sizeof word);
         return word ^ 0x3030303030303030;
+    }
+
+    // The value of the one to eight digits at p. Moved to the top bytes of a word they read as
+    // eight digits with leading zeros; pairs, then fours, then all eight are put together.
+    static int Digits(const char* p, std::ptrdiff_t digits) {
+        std::uint64_t number = DigitWord(p) << (8 * (kWord - digits));
+        number = (number * 10) + (number >> 8);
+        number = (((number & 0x000000FF000000FF) * (100 + (1000000ULL << 32))) +
+                  (((number >> 16) & 0x000000FF000000FF) * (1 + (10000ULL << 32)))) >>
+                 32;
+        return static_cast<int>(number);
     }
 
     // Sets bit i of m_notDigits where byte i of the window is no digit. The bits above the
@@ -198,24 +189,35 @@ private:
         }
     }
 
-    // Reads the number at p as ReadNumber does; returns where reading stopped.
-    const char* ReadNumberAt(const char* p, int& value) const {
-        const std::ptrdiff_t at = p - m_pStart;
-        if (at < kWindow) {
-            const auto digits = static_cast<std::ptrdiff_t>(std::countr_zero(m_notDigits >> at));
-            if (static_cast<std::size_t>(digits - 1) < kWord && at + digits < kWindow) {
-                // The digits moved to the top bytes read as eight digits with leading zeros;
-                // pairs, then fours, then all eight are put together.
-                std::uint64_t number = DigitWord(p) << (8 * (kWord - digits));
-                number = (number * 10) + (number >> 8);
-                number = (((number & 0x000000FF000000FF) * (100 + (1000000ULL << 32))) +
-                          (((number >> 16) & 0x000000FF000000FF) * (1 + (10000ULL << 32)))) >>
-                         32;
-                value = static_cast<int>(number);
-                return p + digits;
-            }
+    // How many digits, one to eight, start at byte `at` of the body and end inside the window,
+    // as the note tells; 0 when it cannot tell.
+    std::ptrdiff_t NotedDigits(std::ptrdiff_t at) const {
+        if (at >= kWindow) {
+            return 0;
         }
-        return ReadNumber(p, m_pEnd, value);
+        const auto digits = static_cast<std::ptrdiff_t>(std::countr_zero(m_notDigits >> at));
+        return digits <= kWord && at + digits < kWindow ? digits : 0;
+    }
+
+    int NumberDigitByDigit() {
+        int value = 0;
+        const char* const stop = ReadNumber(m_pNext, m_pEnd, value);
+        // What a number is read from holds no "{", so the field's end is not before the stop.
+        StepPast(FindSeparator(stop, m_pEnd));
+        return value;
+    }
+
+    void DateDigitByDigit(int& month, int& day, int& year) {
+        day = 0;
+        year = 0;
+        const char* at = PastSlash(ReadNumber(m_pNext, m_pEnd, month));
+        if (at != nullptr) {
+            at = PastSlash(ReadNumber(at, m_pEnd, day));
+        }
+        if (at != nullptr) {
+            at = ReadNumber(at, m_pEnd, year);
+        }
+        StepPast(at == nullptr ? m_pDateEnd : FindSeparator(at, m_pEnd));
     }
 
     // Where the date's next piece starts, given where a number of it stopped: past the "/" that
@@ -231,7 +233,7 @@ private:
     }
 
     void StepPast(const char* separator) {
-        m_pNext = separator == m_pEnd ? m_pEnd : separator + kFieldSeparator.size();
+        m_pNext = separator == m_pEnd ? m_pEnd : separator + kSeparator;
     }
 
     const char* m_pStart;
