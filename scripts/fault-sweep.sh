@@ -14,7 +14,7 @@
 # kills rewrites of a 20,000-task file at random moments; each must leave the old or the new file.
 #
 #   scripts/fault-sweep.sh                      sweep every operation, then 300 kills
-#   scripts/fault-sweep.sh --ops "drop sort-status" --kills 0
+#   scripts/fault-sweep.sh --ops "delete-task sort-status" --kills 0
 #   scripts/fault-sweep.sh --writer inplace     a broken writer: the sweep and the kill test must
 #                                               find bad outcomes
 #
