@@ -39,8 +39,8 @@ bool PlainRewrite(const CTaskFile& file) {
         return false;
     }
     for (const std::string& line : lines) {
-        std::fwrite(line.data(), 1, line.size(), out);
-        std::fputc('\n', out);
+        (void)std::fwrite(line.data(), 1, line.size(), out);
+        (void)std::fputc('\n', out);
     }
     const bool flushed = FlushFileToDisk(out);
     const bool closed = std::fclose(out) == 0;

@@ -125,7 +125,11 @@ TEST(TaskLineRead, NumbersOfAnyLengthInLinesOfAnyLength) {
         }
         const std::string title(random() % 40, 't');
         const std::string note(random() % 3, 'n');
-        line += "{+}" + title + "{+}" + note + "{+}" + number();
+        for (const std::string& text : {title, note}) {
+            line += "{+}";
+            line += text;
+        }
+        line += "{+}" + number();
         line += i % 4 == 0 ? "" : "\r\n";
         const int recurrence = values[5] <= kWeeklyLast ? values[5] : 0;
         const TaskRecord expected{values[0],  values[1], values[2], values[3], values[4],

@@ -98,20 +98,20 @@ TEST_F(TaskSortTest, FortyThousandTasksAreAllKeptInTheNewOrder) {
 
     struct Case {
         TaskSort sort;
-        long (*key)(const std::string& line);
         bool descending;
+        long (*key)(const std::string& line);
     };
     const auto dateKey = [](const std::string& line) -> long {
         const TaskRecord task = ParseTaskLine(line);
         return task.dueYear * 10000L + task.dueMonth * 100L + task.dueDay;
     };
     const Case cases[] = {
-        {TaskSort::Status, [](const std::string& l) -> long { return ParseTaskLine(l).status; },
-         false},
-        {TaskSort::DateDescending, dateKey, true},
-        {TaskSort::Recurrence,
-         [](const std::string& l) -> long { return ParseTaskLine(l).recurrence; }, false},
-        {TaskSort::DateAscending, dateKey, false},
+        {TaskSort::Status, false,
+         [](const std::string& l) -> long { return ParseTaskLine(l).status; }},
+        {TaskSort::DateDescending, true, dateKey},
+        {TaskSort::Recurrence, false,
+         [](const std::string& l) -> long { return ParseTaskLine(l).recurrence; }},
+        {TaskSort::DateAscending, false, dateKey},
     };
     for (const Case& c : cases) {
         // What the sort must give, worked out here from the file as it stands.
