@@ -168,19 +168,21 @@ int CTaskPoller::Poll(IPollHost& host) {
     const PollRunningGuard running;
     m_bLastSkipped = false;
 
-    // Read before the file is opened: any change from here on is stamped later than this.
+    // Read before the file is looked at: any change from here on is stamped later than this.
     const std::int64_t startNs = m_clock.NowNs();
+    const PollHour hour = CurrentHour(host.Now());
+    // A file that has not changed since a poll read it is known by its stamp alone: it is not
+    // even opened.
+    if (m_skipRule.MaySkip(m_file.Path(), StampOfFile(m_file.Path()), hour)) {
+        m_bLastSkipped = true;
+        return kPollDone;
+    }
     FilePtr file = m_file.OpenToRead();
     if (!file) {
         return ReportUnreadable(host);
     }
     FileStamp stamp;
     const bool bStamped = ReadFileStamp(file.get(), stamp);
-    const PollHour hour = CurrentHour(host.Now());
-    if (bStamped && m_skipRule.MaySkip(m_file.Path(), stamp, hour)) {
-        m_bLastSkipped = true;
-        return kPollDone;
-    }
 
     // One read gives the start-of-poll view: every task in file order, classified.
     const std::uint64_t generation = m_pTable->Generation();
