@@ -47,45 +47,36 @@ std::optional<std::size_t> FindLine(const TaskFileLines& file, const TaskRef& re
     return first;
 }
 
-// Loads the file, finds the task and hands its line's index to change, which returns the
-// lines that replace the file's content.
+// Finds the task in the loaded file and hands its line's index to change, which fills the lines
+// that replace the file's content.
 template <typename Change>
 int ChangeTask(const CTaskFile& taskFile, const TaskRef& ref, Change change) {
-    TaskFileLines file;
-    const int loaded = taskFile.Load(file, MissingTaskFile::Fail);
-    if (loaded != kDone) {
-        return loaded;
-    }
-    const std::optional<std::size_t> at = FindLine(file, ref);
-    if (!at) {
-        return kTaskGone;
-    }
-    std::vector<std::string_view> lines;
-    lines.reserve(file.lines.size() + 1);
-    const int result = change(file, *at, lines);
-    return result == kDone ? taskFile.Replace(lines) : result;
+    return taskFile.Change(MissingTaskFile::Fail,
+                           [&](const TaskFileLines& file, std::vector<std::string_view>& lines) {
+                               const std::optional<std::size_t> at = FindLine(file, ref);
+                               return at ? change(file, *at, lines) : kTaskGone;
+                           });
 }
 
 // The bulk removals keep only the tasks that keep() accepts; -5 for a file without tasks.
 template <typename Keep>
 int KeepOnlyTasks(const CTaskFile& taskFile, Keep keep) {
-    TaskFileLines file;
-    const int loaded = taskFile.Load(file, MissingTaskFile::Fail);
-    if (loaded != kDone) {
-        return loaded == kCannotOpen ? kOutOfRange : loaded;
-    }
-    int nTasks = 0;
-    TaskView task;
-    const std::vector<std::string_view> kept =
-        KeptLines(file, [&](std::string_view line, int nTask) {
-            nTasks = std::max(nTasks, nTask);
-            if (nTask == 0) {
-                return false;
-            }
-            ParseTaskLine(line, task);
-            return keep(task);
-        });
-    return nTasks < 1 ? kOutOfRange : taskFile.Replace(kept);
+    const int result =
+        taskFile.Change(MissingTaskFile::Fail,
+                        [&](const TaskFileLines& file, std::vector<std::string_view>& lines) {
+                            int nTasks = 0;
+                            TaskView task;
+                            lines = KeptLines(file, [&](std::string_view line, int nTask) {
+                                nTasks = std::max(nTasks, nTask);
+                                if (nTask == 0) {
+                                    return false;
+                                }
+                                ParseTaskLine(line, task);
+                                return keep(task);
+                            });
+                            return nTasks < 1 ? kOutOfRange : kDone;
+                        });
+    return result == kCannotOpen ? kOutOfRange : result;
 }
 
 // Every line but the one at skip.
@@ -192,22 +183,22 @@ int DuplicateTask(const CTaskFile& taskFile, const TaskRef& ref) {
 }
 
 int AppendTaskLine(const CTaskFile& taskFile, std::string_view line) {
-    TaskFileLines file;
-    if (taskFile.Load(file, MissingTaskFile::StartsEmpty) != kDone) {
-        return kCannotOpen;
-    }
-    file.lines.push_back(line);
-    return taskFile.Replace(file.lines) == kDone ? kDone : kCannotOpen;
+    const int result =
+        taskFile.Change(MissingTaskFile::StartsEmpty,
+                        [line](const TaskFileLines& file, std::vector<std::string_view>& lines) {
+                            lines = file.lines;
+                            lines.push_back(line);
+                            return kDone;
+                        });
+    return result == kDone ? kDone : kCannotOpen;
 }
 
 int CompactTaskFile(const CTaskFile& taskFile) {
-    TaskFileLines file;
-    const int loaded = taskFile.Load(file, MissingTaskFile::Fail);
-    if (loaded != kDone) {
-        return loaded;
-    }
-    return taskFile.Replace(
-        KeptLines(file, [](std::string_view line, int) { return line != "\r\n"; }));
+    return taskFile.Change(
+        MissingTaskFile::Fail, [](const TaskFileLines& file, std::vector<std::string_view>& lines) {
+            lines = KeptLines(file, [](std::string_view line, int) { return line != "\r\n"; });
+            return kDone;
+        });
 }
 
 int DeleteMarkedTasks(const CTaskFile& taskFile) {

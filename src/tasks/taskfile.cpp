@@ -1,21 +1,26 @@
 #include "tasks/taskfile.h"
 
 #include <filesystem>
+#include <optional>
 #include <utility>
 
 #include "res/strings.h"
+#include "tasks/fileaccess.h"
 #include "tasks/filestamp.h"
 #include "tasks/filesync.h"
+#include "tasks/writelock.h"
 
 // The task file's own calls to the file system (open, write the temporary file, flush it,
-// rename, remove) are all here and in the two platform files below them (regularfile.cpp,
-// filesync.cpp).
+// rename, remove) are all here and in the platform files below them (regularfile.cpp,
+// fileaccess.cpp, filesync.cpp, writelock.cpp).
 
 namespace {
 
 namespace fs = std::filesystem;
 
 constexpr size_t kWriteBuffer = size_t{1} << 18;
+// As many links in a row as the system itself follows.
+constexpr int kMostLinks = 40;
 
 bool Write(std::FILE* file, std::string_view bytes) {
     return std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
@@ -47,12 +52,64 @@ bool IsMissing(const std::string& path) {
     return !fs::exists(path, error) && !error;
 }
 
+int LoadLines(const std::string& path, TaskFileLines& file, MissingTaskFile missing) {
+    file.text.Clear();
+    file.lines.clear();
+    const FilePtr taskFile = OpenRegularFileToRead(path);
+    if (!taskFile) {
+        return missing == MissingTaskFile::StartsEmpty && IsMissing(path) ? kDone : kCannotOpen;
+    }
+    // A copy cut short by a read error must never replace the file.
+    FileStamp stamp;
+    const std::uint64_t size = ReadFileStamp(taskFile.get(), stamp) ? stamp.size : 0;
+    if (file.text.Read(taskFile.get(), size) == CFileText::Outcome::Failed) {
+        return kCannotOpen;
+    }
+    const std::string_view text = file.text.View();
+    for (std::size_t at = 0; at < text.size(); at += file.lines.back().size()) {
+        file.lines.push_back(LineAt(text, at));
+    }
+    return kDone;
+}
+
 }  // namespace
 
 CTaskFile::CTaskFile(std::string path) : m_strPath(std::move(path)) {}
 
+bool CTaskFile::FindPlaces(Places& places) const {
+    // Each link leads on to its target, which a relative link names from its own folder. The
+    // target need not exist yet: a change then makes it there.
+    fs::path target = m_strPath;
+    for (int nLinks = 0;; ++nLinks) {
+        std::error_code error;
+        const fs::file_status status = fs::symlink_status(target, error);
+        if (error && status.type() != fs::file_type::not_found) {
+            return false;
+        }
+        if (!fs::is_symlink(status)) {
+            break;
+        }
+        const fs::path next = fs::read_symlink(target, error);
+        if (error || nLinks == kMostLinks) {
+            return false;
+        }
+        target = next.is_absolute() ? next : target.parent_path() / next;
+    }
+    places.target = target.string();
+    places.temp = fs::path(target).replace_filename(kTempFileName).string();
+    places.lock = places.target + ".lock";
+    return true;
+}
+
 std::string CTaskFile::TempPath() const {
-    return fs::path(m_strPath).replace_filename(kTempFileName).string();
+    Places places;
+    return FindPlaces(places) ? places.temp
+                              : fs::path(m_strPath).replace_filename(kTempFileName).string();
+}
+
+std::string CTaskFile::LockPath() const {
+    Places places;
+    return FindPlaces(places) ? places.lock : m_strPath + ".lock";
 }
 
 FilePtr CTaskFile::OpenToRead(FileKind* pKind) const {
@@ -88,24 +145,36 @@ std::string CTaskFile::ProblemText() const {
 }
 
 int CTaskFile::Load(TaskFileLines& file, MissingTaskFile missing) const {
-    file.text.Clear();
-    file.lines.clear();
-    const FilePtr taskFile = OpenToRead();
-    if (!taskFile) {
-        return missing == MissingTaskFile::StartsEmpty && IsMissing(m_strPath) ? kDone
-                                                                               : kCannotOpen;
-    }
-    // A copy cut short by a read error must never replace the file.
-    FileStamp stamp;
-    const std::uint64_t size = ReadFileStamp(taskFile.get(), stamp) ? stamp.size : 0;
-    if (file.text.Read(taskFile.get(), size) == CFileText::Outcome::Failed) {
+    return LoadLines(m_strPath, file, missing);
+}
+
+int CTaskFile::Change(MissingTaskFile missing, const Decide& decide) const {
+    Places places;
+    if (!FindPlaces(places)) {
         return kCannotOpen;
     }
-    const std::string_view text = file.text.View();
-    for (std::size_t at = 0; at < text.size(); at += file.lines.back().size()) {
-        file.lines.push_back(LineAt(text, at));
+    // Held until the new file is in place: whatever another writer does in between waits, so
+    // its change is made to this one's result, never lost under it.
+    std::optional<CWriteLock> lock;
+    if (!m_bLockOff) {
+        switch (lock.emplace(places.lock).Result()) {
+            case CWriteLock::Outcome::Held:
+                break;
+            case CWriteLock::Outcome::Busy:
+                return kBusy;
+            case CWriteLock::Outcome::CannotOpen:
+                return kCannotCreateTemp;
+        }
     }
-    return kDone;
+    TaskFileLines file;
+    const int loaded = LoadLines(places.target, file, missing);
+    if (loaded != kDone) {
+        return loaded;
+    }
+    std::vector<std::string_view> lines;
+    lines.reserve(file.lines.size() + 1);
+    const int decided = decide(file, lines);
+    return decided == kDone ? Replace(places, lines) : decided;
 }
 
 int CTaskFile::CloseOnDisk(std::FILE* temp) const {
@@ -114,55 +183,59 @@ int CTaskFile::CloseOnDisk(std::FILE* temp) const {
     return synced && closed ? kDone : kCannotFlushTemp;
 }
 
-int CTaskFile::PutInPlace(const std::string& tempPath) const {
+int CTaskFile::PutInPlace(const Places& places) const {
     if (Fault(RewriteStep::Rename)) {
         return kCannotReplace;
     }
     // One rename that replaces the task file: at every moment the path holds either the old
     // or the new file.
     std::error_code error;
-    fs::rename(tempPath, m_strPath, error);
+    fs::rename(places.temp, places.target, error);
     return error ? kCannotReplace : kDone;
 }
 
-int CTaskFile::Replace(std::span<const std::string_view> lines) const {
-    // A temporary file left by an interrupted rewrite is simply replaced.
-    const std::string tempPath = TempPath();
-    (void)std::remove(tempPath.c_str());
-    FilePtr temp(std::fopen(tempPath.c_str(), "wb"));
+int CTaskFile::Replace(const Places& places, std::span<const std::string_view> lines) const {
+    // Under the lock no other writer is at work, so a file of that name is a rewrite's that was
+    // cut short.
+    (void)std::remove(places.temp.c_str());
+    FilePtr temp(CreatePrivateFile(places.temp));
     if (!temp) {
         return kCannotCreateTemp;
     }
     (void)std::setvbuf(temp.get(), nullptr, _IOFBF, kWriteBuffer);
-    // The new file keeps who may read the old one; failing that changes no content.
-    std::error_code error;
-    const fs::file_status status = fs::status(m_strPath, error);
-    if (!error && fs::exists(status)) {
-        fs::permissions(tempPath, status.permissions(), error);
-    }
-
     int result = WriteLines(temp.get(), lines);
+    // Before the flush, so that the owner and mode reach the disk with the content.
+    if (result == kDone && !TakeAccessOf(temp.get(), places.target)) {
+        result = kCannotKeepAccess;
+    }
     if (result == kDone) {
         result = CloseOnDisk(temp.release());
     }
     temp.reset();
     if (result == kDone) {
-        result = PutInPlace(tempPath);
+        result = PutInPlace(places);
     }
     if (result != kDone) {
-        (void)std::remove(tempPath.c_str());
+        (void)std::remove(places.temp.c_str());
         return result;
     }
-    FlushDirectoryToDisk(fs::path(m_strPath).parent_path().string());
+    FlushDirectoryToDisk(fs::path(places.target).parent_path().string());
     return kDone;
 }
 
 bool CTaskFile::RemoveLeftoverTempFile() const {
-    const std::string tempPath = TempPath();
+    Places places;
+    if (!FindPlaces(places)) {
+        return false;
+    }
+    std::optional<CWriteLock> lock;
+    if (!m_bLockOff && lock.emplace(places.lock).Result() != CWriteLock::Outcome::Held) {
+        return false;
+    }
     std::error_code error;
-    const fs::file_status status = fs::symlink_status(tempPath, error);
+    const fs::file_status status = fs::symlink_status(places.temp, error);
     if (error || !(fs::is_regular_file(status) || fs::is_symlink(status))) {
         return false;
     }
-    return fs::remove(tempPath, error) && !error;
+    return fs::remove(places.temp, error) && !error;
 }

@@ -13,12 +13,16 @@
 
 // The task file: one object per program, made at start-up once the settings name the file, and
 // handed to every reader and writer of it. Every change is "load its lines, decide the new
-// lines, replace the file with them"; Replace is the one place that writes the task file. It
-// writes the complete new content to "--temptasklist.$$$" beside the task file, flushes it to
-// disk and puts it in place with one atomic rename, so a failure or a kill at any point leaves
-// either the old or the new file, never a damaged one. Lines of any length are read and written
-// whole, and a last line without its line end gets one before anything is written after it.
-// Tasks are numbered from 1 in file order, counting only lines that begin with "#".
+// lines, replace the file with them", and Change is the one place that does it: it holds the
+// writer lock (writelock.h) from before the load until the new file is in place, so two writers
+// never interleave. It writes the complete new content to "--temptasklist.$$$" beside the task
+// file, flushes it to disk and puts it in place with one atomic rename, so a failure or a kill
+// at any point leaves either the old or the new file, never a damaged one. A task file that is a
+// symbolic link is written through: the new file replaces the link's final target, in the
+// target's folder, and the link stays. The new file is private from the start and takes the old
+// file's owner and mode before the rename. Lines of any length are read and written whole, and a
+// last line without its line end gets one before anything is written after it. Tasks are
+// numbered from 1 in file order, counting only lines that begin with "#".
 
 inline constexpr const char* kTempFileName = "--temptasklist.$$$";
 
@@ -33,6 +37,8 @@ enum TaskFileResult : int {
     kCannotReplace = -4,     // the temporary file cannot be renamed onto the task file
     kOutOfRange = -5,        // no tasks to remove (the bulk removals)
     kTaskGone = -6,          // the task a command was given is no longer in the file
+    kBusy = -7,              // another writer held the task file for longer than a writer waits
+    kCannotKeepAccess = -8,  // the new file could not be given the old one's owner and mode
     kUnchanged = 1,          // the command had nothing to change and wrote nothing
 };
 
@@ -40,6 +46,9 @@ enum class MissingTaskFile {
     Fail,         // -1 when the task file cannot be opened
     StartsEmpty,  // a missing task file loads as a file without lines
 };
+
+// The lowest failure code.
+inline constexpr int kLowestResult = kCannotKeepAccess;
 
 // The steps of a rewrite that no test can make fail for real (see CTaskFile::SetFaultHook).
 enum class RewriteStep { FlushToDisk, Rename };
@@ -61,8 +70,10 @@ public:
     explicit CTaskFile(std::string path);
 
     const std::string& Path() const { return m_strPath; }
-    // The temporary file, beside the task file.
+    // The temporary file, beside the task file's final target.
     std::string TempPath() const;
+    // The writer lock's file, beside the final target and named after it.
+    std::string LockPath() const;
 
     // Opens the task file for reading; every reader of the task file opens it here. Only a
     // regular file is opened, and the open never waits (on a named pipe, say). pKind, when
@@ -74,28 +85,51 @@ public:
     // Reads the whole task file. kDone, or kCannotOpen when it cannot be opened or read to its
     // end (with no lines then).
     int Load(TaskFileLines& file, MissingTaskFile missing) const;
-    // Replaces the task file's content with these lines, in this order. A line without its line
-    // end gets one, so nothing written after it can run into it. Returns a TaskFileResult code;
-    // on failure the task file is exactly as it was and no temporary file is left.
-    int Replace(std::span<const std::string_view> lines) const;
+
+    // What a change makes of the loaded file: it fills lines with the new content (the views
+    // may point into the loaded lines) and returns kDone to write it, or any other code to stop
+    // with nothing written.
+    using Decide =
+        std::function<int(const TaskFileLines& file, std::vector<std::string_view>& lines)>;
+    // The one way to change the task file: takes the writer lock, loads the file, asks decide,
+    // and replaces the file's content with the lines decided, in their order. A line without
+    // its line end gets one, so nothing written after it can run into it. Returns the load's
+    // failure, decide's code when it is not kDone, or a TaskFileResult code of the rewrite
+    // (kBusy when another writer held the lock throughout the wait); on failure the task file
+    // is exactly as it was and no temporary file of this writer is left.
+    int Change(MissingTaskFile missing, const Decide& decide) const;
+
     // Removes the temporary file a rewrite that was cut short (a kill, a power cut) left beside
     // the task file. Such a file is never needed: until the rename the task file is the old one,
-    // and after it there is no temporary file. Only a file is removed, never a folder of that
+    // and after it there is no temporary file. It is looked at under the writer lock, so a
+    // rewrite under way is never disturbed. Only a file is removed, never a folder of that
     // name. Returns whether one was removed.
     bool RemoveLeftoverTempFile() const;
 
     // Test seam: when set, the hook is asked before each step of a rewrite that no test can
     // make fail for real, and makes the step fail by returning true.
     void SetFaultHook(std::function<bool(RewriteStep)> hook) { m_faultHook = std::move(hook); }
+    // Test seam: writers of this object no longer take the lock, to show what it prevents.
+    void TurnLockOffForTests() { m_bLockOff = true; }
 
 private:
+    // Where a rewrite works: the task file's final target and the files beside it.
+    struct Places {
+        std::string target;
+        std::string temp;
+        std::string lock;
+    };
+    // False when the path is a link that leads nowhere a file can be (a loop of links).
+    bool FindPlaces(Places& places) const;
     bool Fault(RewriteStep step) const { return m_faultHook && m_faultHook(step); }
+    int Replace(const Places& places, std::span<const std::string_view> lines) const;
     // Closes the temporary file once its content is on the disk.
     int CloseOnDisk(std::FILE* temp) const;
-    int PutInPlace(const std::string& tempPath) const;
+    int PutInPlace(const Places& places) const;
 
     std::string m_strPath;
     std::function<bool(RewriteStep)> m_faultHook;
+    bool m_bLockOff = false;
 };
 
 // The task number of the line when it is a task line, else 0; counting goes on in nTasks.

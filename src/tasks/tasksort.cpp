@@ -38,14 +38,8 @@ struct KeyedLine {
     std::string_view line;
 };
 
-}  // namespace
-
-int SortTaskFile(const CTaskFile& taskFile, TaskSort sort) {
-    TaskFileLines file;
-    const int loaded = taskFile.Load(file, MissingTaskFile::Fail);
-    if (loaded != kDone) {
-        return loaded;
-    }
+// The file's task lines in the sort's order.
+void SortTasks(const TaskFileLines& file, TaskSort sort, std::vector<std::string_view>& lines) {
     // Each line's key is read once; the sort then moves keys and views only.
     std::vector<KeyedLine> tasks;
     tasks.reserve(file.lines.size());
@@ -61,10 +55,17 @@ int SortTaskFile(const CTaskFile& taskFile, TaskSort sort) {
         std::stable_sort(tasks.begin(), tasks.end(),
                          [](const KeyedLine& a, const KeyedLine& b) { return a.key < b.key; });
     }
-    std::vector<std::string_view> lines;
-    lines.reserve(tasks.size());
     for (const KeyedLine& task : tasks) {
         lines.push_back(task.line);
     }
-    return taskFile.Replace(lines);
+}
+
+}  // namespace
+
+int SortTaskFile(const CTaskFile& taskFile, TaskSort sort) {
+    return taskFile.Change(MissingTaskFile::Fail,
+                           [sort](const TaskFileLines& file, std::vector<std::string_view>& lines) {
+                               SortTasks(file, sort, lines);
+                               return kDone;
+                           });
 }
