@@ -3,10 +3,13 @@
 // the file holds exactly its old or exactly its new content. The new content is worked out
 // apart from the program's code (fuzz/referenceops.h).
 //
-//   fault_sweep_driver setup DIR OP [TASKS]   DIR/old: the task file; DIR/new: what OP makes of it
+//   fault_sweep_driver setup DIR OP [TASKS] [--link]
+//                                             DIR/old: the task file; DIR/new: what OP makes of
+//                                             it; with --link the runs reach the task file
+//                                             through a symbolic link, which must stay one
 //   fault_sweep_driver run DIR OP [WRITER]    DIR/old as the task file DIR/nkdat, OP between the
 //                                             marks; the exit status is the result code negated
-//                                             (7 for "unchanged"). WRITER "core" (the program's
+//                                             (20 for "unchanged"). WRITER "core" (the program's
 //                                             own), or a broken one: "inplace" writes over the
 //                                             task file, "unchecked" ignores write errors
 //   fault_sweep_driver check DIR STATUS       what the run left: "new", "old" or "bad ..."
@@ -35,6 +38,7 @@
 #include "referenceops.h"
 #include "referencetask.h"
 #include "tasks/taskfile.h"
+#include "tasks/writelock.h"
 
 namespace {
 
@@ -42,8 +46,8 @@ namespace fs = std::filesystem;
 
 constexpr int kSweepTasks = 1000;
 constexpr int kKillTasks = 20000;
-constexpr int kStatusUnchanged = 7;
-constexpr int kStatusUnexpected = 8;
+constexpr int kStatusUnchanged = 20;
+constexpr int kStatusUnexpected = 21;
 
 std::string ReadFile(const fs::path& path) {
     std::ifstream file(path, std::ios::binary);
@@ -107,7 +111,7 @@ RewriteRequest MakeRequest(RewriteOp op, std::string_view content) {
 }
 
 int ExitStatus(int result) {
-    if (result <= 0 && result >= kTaskGone) {
+    if (result <= 0 && result >= kLowestResult) {
         return -result;
     }
     return result == kUnchanged ? kStatusUnchanged : kStatusUnexpected;
@@ -157,7 +161,17 @@ CTaskFile TaskFileIn(const fs::path& dir) {
     return CTaskFile((dir / "nkdat").string());
 }
 
-int Setup(const fs::path& dir, RewriteOp op, int tasks) {
+// Setup leaves this file in DIR when the task file is to be a link to "linked/nkdat".
+constexpr const char* kLinkMarker = "through-link";
+
+bool ThroughLink(const fs::path& dir) {
+    return fs::exists(dir / kLinkMarker);
+}
+
+int Setup(const fs::path& dir, RewriteOp op, int tasks, bool bLink) {
+    if (bLink && !WriteFile(dir / kLinkMarker, "")) {
+        return 1;
+    }
     const std::string content = MakeTaskFile(tasks);
     const RewriteOutcome want = ReferenceRewrite(content, MakeRequest(op, content));
     if (want.result != kDone || !want.content) {
@@ -171,6 +185,11 @@ int Setup(const fs::path& dir, RewriteOp op, int tasks) {
 int Run(const fs::path& dir, RewriteOp op, std::string_view writer) {
     const std::string old = ReadFile(dir / "old");
     const CTaskFile taskFile = TaskFileIn(dir);
+    std::error_code error;
+    if (ThroughLink(dir) && !fs::is_symlink(taskFile.Path(), error)) {
+        fs::create_directory(dir / "linked");
+        fs::create_symlink("linked/nkdat", taskFile.Path());
+    }
     if (old.empty() || !WriteFile(taskFile.Path(), old)) {
         return kStatusUnexpected;
     }
@@ -189,7 +208,7 @@ std::string Outcome(const fs::path& dir, int status) {
     const std::string now = ReadFile(dir / "nkdat");
     const bool bOld = now == ReadFile(dir / "old");
     const bool bNew = now == ReadFile(dir / "new");
-    const bool bFailed = status >= 1 && status <= -kTaskGone;
+    const bool bFailed = status >= 1 && status <= -kLowestResult;
     std::string bad;
     if (!bOld && !bNew) {
         bad += " damaged";
@@ -200,6 +219,9 @@ std::string Outcome(const fs::path& dir, int status) {
     }
     if (fs::exists(TaskFileIn(dir).TempPath())) {
         bad += " temporary-file-left";
+    }
+    if (ThroughLink(dir) && !fs::is_symlink(dir / "nkdat")) {
+        bad += " link-replaced";
     }
     if (!bad.empty()) {
         return "bad" + bad + " (status " + std::to_string(status) + ")";
@@ -213,15 +235,26 @@ int Check(const fs::path& dir, int status) {
     return 0;
 }
 
-// Runs the operation in a child; returns the child's wait status.
+// Whether another writer holds the task file's lock at this moment.
+bool LockIsHeld(const CTaskFile& taskFile) {
+    return CWriteLock(taskFile.LockPath(), std::chrono::milliseconds(0)).Result() ==
+           CWriteLock::Outcome::Busy;
+}
+
+// Runs the operation in a child; returns the child's wait status. bHeldAtKill tells whether the
+// child held the lock just before it was killed.
 int RunChild(const CTaskFile& taskFile, std::string_view writer, const RewriteRequest& request,
-             const std::string& fresh, std::chrono::microseconds killAfter) {
+             const std::string& fresh, std::chrono::microseconds killAfter,
+             bool* pHeldAtKill = nullptr) {
     const pid_t child = fork();
     if (child == 0) {
         _exit(ExitStatus(Rewrite(taskFile, writer, request, fresh)));
     }
     if (killAfter.count() >= 0) {
         std::this_thread::sleep_for(killAfter);
+        if (pHeldAtKill != nullptr) {
+            *pHeldAtKill = LockIsHeld(taskFile);
+        }
         (void)kill(child, SIGKILL);
     }
     int status = 0;
@@ -273,19 +306,26 @@ int KillTest(const fs::path& dir, int kills, int tasks, std::string_view writer)
         (void)WriteFile(taskFile.Path(), old);
         const auto delay = std::chrono::microseconds(
             std::uniform_int_distribution<long long>(0, c.duration.count() * 6 / 5)(random));
-        const int status = RunChild(taskFile, writer, c.request, c.fresh, delay);
+        bool bHeld = false;
+        const int status = RunChild(taskFile, writer, c.request, c.fresh, delay, &bHeld);
         const std::string now = ReadFile(taskFile.Path());
         const bool bKilled = WIFSIGNALED(status);
         std::string outcome = now == old ? "old" : now == c.fresh ? "new" : "damaged";
         if (!bKilled && (outcome != "new" || WEXITSTATUS(status) != 0)) {
             outcome.insert(0, "finished but ");
         }
-        // A kill may leave the temporary file; the program removes it at its next start.
+        if (bKilled && bHeld) {
+            ++counts["killed while holding the lock"];
+        }
+        // The system lets go of a killed writer's lock: the next writer must not wait.
+        if (LockIsHeld(taskFile)) {
+            outcome = "lock still held after the kill";
+        }
+        // A kill may leave the temporary file; the next rewrite replaces it.
         if (fs::exists(taskFile.TempPath())) {
-            ++counts["temporary file left (removed)"];
-            if (!bKilled || !taskFile.RemoveLeftoverTempFile() ||
-                ReadFile(taskFile.Path()) != now) {
-                outcome = "temporary file not removed";
+            ++counts["temporary file left (for the next rewrite)"];
+            if (!bKilled) {
+                outcome = "temporary file left by a finished rewrite";
             }
         }
         ++counts[(bKilled ? "killed: " : "finished before the kill: ") + outcome];
@@ -296,10 +336,16 @@ int KillTest(const fs::path& dir, int kills, int tasks, std::string_view writer)
                               RewriteOpName(c.request.op), static_cast<long long>(delay.count()));
         }
     }
+    // The program's start removes what the last kill left.
+    if (fs::exists(taskFile.TempPath()) &&
+        (!taskFile.RemoveLeftoverTempFile() || fs::exists(taskFile.TempPath()))) {
+        ++bad;
+        (void)std::printf("bad: the temporary file the last kill left is not removed\n");
+    }
     (void)std::printf("kill test: %d tasks, %d rewrites killed, %d bad outcomes (writer: %.*s)\n",
                       tasks, killed, bad, static_cast<int>(writer.size()), writer.data());
     for (const auto& [what, count] : counts) {
-        (void)std::printf("  %-40s %d\n", what.c_str(), count);
+        (void)std::printf("  %-44s %d\n", what.c_str(), count);
     }
     return bad == 0 ? 0 : 1;
 }
@@ -327,7 +373,7 @@ int SelfTest(const fs::path& dir) {
 int Usage() {
     (void)std::fprintf(
         stderr,
-        "usage: fault_sweep_driver setup DIR OP [TASKS] | run DIR OP [core|inplace|"
+        "usage: fault_sweep_driver setup DIR OP [TASKS] [--link] | run DIR OP [core|inplace|"
         "unchecked] | check DIR STATUS | kill DIR KILLS [TASKS [WRITER]] | selftest DIR\n");
     return 2;
 }
@@ -335,7 +381,8 @@ int Usage() {
 }  // namespace
 
 int main(int argc, char** argv) {
-    const std::vector<std::string> args(argv + 1, argv + argc);
+    std::vector<std::string> args(argv + 1, argv + argc);
+    const bool bLink = std::erase(args, "--link") > 0;
     if (args.size() < 2) {
         return Usage();
     }
@@ -359,7 +406,7 @@ int main(int argc, char** argv) {
         return Usage();
     }
     if (mode == "setup") {
-        return Setup(dir, *op, args.size() > 3 ? std::stoi(args[3]) : kSweepTasks);
+        return Setup(dir, *op, args.size() > 3 ? std::stoi(args[3]) : kSweepTasks, bLink);
     }
     if (mode == "run") {
         return Run(dir, *op, args.size() > 3 ? args[3] : "core");

@@ -10,16 +10,20 @@
 # break, so that is what a failing brk returns here, leaving the C library out of memory.)
 # Afterwards the task file must hold exactly its old content (and the
 # operation must have said it failed) or exactly its new content (worked out apart from the
-# program's code, and reported as done), and no temporary file may be left. The kill test then
-# kills rewrites of a 20,000-task file at random moments; each must leave the old or the new file.
+# program's code, and reported as done), and no temporary file may be left. Some operations are
+# swept once more with the task file reached through a symbolic link, which must stay a link.
+# The kill test then kills rewrites of a 20,000-task file at random moments, nearly always while
+# the rewrite holds the writer lock; each must leave the old or the new file, and the next
+# rewrite must go ahead.
 #
 #   scripts/fault-sweep.sh                      sweep every operation, then 300 kills
 #   scripts/fault-sweep.sh --ops "delete-task sort-status" --kills 0
 #   scripts/fault-sweep.sh --writer inplace     a broken writer: the sweep and the kill test must
 #                                               find bad outcomes
 #
-# Options: --build DIR (default build), --ops "NAME ...", --writer core|inplace|unchecked,
-# --kills N (0: no kill test), --kill-tasks N. Exits non-zero when any outcome is bad.
+# Options: --build DIR (default build), --ops "NAME ...", --link-ops "NAME ..." (swept through a
+# link; default "append replace", "" for none), --writer core|inplace|unchecked, --kills N (0: no
+# kill test), --kill-tasks N. Exits non-zero when any outcome is bad.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -30,11 +34,13 @@ kill_tasks=20000
 all_ops="append compact delete-marked delete-past sort-date-desc sort-date-asc sort-status
 sort-recurrence delete-task set-status duplicate replace"
 ops=$all_ops
+link_ops="append replace"
 while [ $# -gt 0 ]; do
     case "$1" in
         --build) build=$2; shift 2 ;;
         --writer) writer=$2; shift 2 ;;
         --ops) ops=$2; shift 2 ;;
+        --link-ops) link_ops=$2; shift 2 ;;
         --kills) kills=$2; shift 2 ;;
         --kill-tasks) kill_tasks=$2; shift 2 ;;
         *) sed -n '2,/^set -euo/p' "$0" | sed '$d; s/^# \{0,1\}//'; exit 2 ;;
@@ -82,18 +88,21 @@ injected_between_marks() {
 bad_total=0
 points_total=0
 printf '%-16s %6s %7s %6s %6s %5s %12s\n' operation calls points old new bad "not reached"
-for op in $ops; do
-    dir=$work/$op
+# Sweeps one operation: sweep_op NAME OP [--link].
+sweep_op() {
+    local name=$1 op=$2
+    local dir=$work/$name
     mkdir -p "$dir"
-    "$driver" setup "$dir" "$op"
-    status=0
+    "$driver" setup "$dir" "$op" "${@:3}"
+    local status=0
     # Without address randomisation every run makes the same calls with the same values.
     setarch -R strace -o "$dir/trace" "$driver" run "$dir" "$op" "$writer" || status=$?
     if [ "$("$driver" check "$dir" "$status")" != new ]; then
-        echo "$op: does not make the new content without faults" >&2
+        echo "$name: does not make the new content without faults" >&2
         exit 1
     fi
-    points=0 old=0 new=0 bad=0 missed=0 kinds=0
+    local points=0 old=0 new=0 bad=0 missed=0 kinds=0 call before during k failure when outcome
+    local failures
     while read -r call before during; do
         kinds=$((kinds + 1))
         for ((k = 1; k <= during; k++)); do
@@ -117,16 +126,23 @@ for op in $ops; do
                         new) new=$((new + 1)) ;;
                         *)
                             bad=$((bad + 1))
-                            echo "$op: $call #$k $failure when=$when: $outcome" >> "$work/bad"
+                            echo "$name: $call #$k $failure when=$when: $outcome" >> "$work/bad"
                             ;;
                     esac
                 done
             done
         done
     done < <(calls_of "$dir/trace")
-    printf '%-16s %6d %7d %6d %6d %5d %12d\n' "$op" "$kinds" "$points" "$old" "$new" "$bad" "$missed"
+    printf '%-16s %6d %7d %6d %6d %5d %12d\n' "$name" "$kinds" "$points" "$old" "$new" "$bad" "$missed"
     points_total=$((points_total + points))
     bad_total=$((bad_total + bad))
+}
+
+for op in $ops; do
+    sweep_op "$op" "$op"
+done
+for op in $link_ops; do
+    sweep_op "$op-link" "$op" --link
 done
 echo "$points_total fault points, $bad_total bad outcomes (writer: $writer)"
 if [ -f "$work/bad" ]; then

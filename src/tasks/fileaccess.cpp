@@ -17,7 +17,9 @@ std::FILE* CreatePrivateFile(const std::string& path) {
     }
     std::FILE* file = fdopen(fd, "wb");
     if (file == nullptr) {
+        // Nothing made is left behind.
         (void)close(fd);
+        (void)unlink(path.c_str());
     }
     return file;
 }

@@ -109,14 +109,6 @@ TEST_F(TaskFileShareTest, AWriterWaitsForTheLockGivesUpWithNothingWrittenAndGoes
     EXPECT_TRUE(fs::exists(File().LockPath()));
 }
 
-TEST_F(TaskFileShareTest, TheStartUpCleanUpRemovesAKilledRewritesFileUnderTheLock) {
-    WriteTasks(ManyTasks(10));
-    WriteFile(File().TempPath(), "#1/1/2030{+}0{+}0{+}0{+}A{+}{+}6\r\n#2/2/20");
-    EXPECT_TRUE(File().RemoveLeftoverTempFile());
-    EXPECT_FALSE(TempExists());
-    EXPECT_EQ(ReadTasks(), ManyTasks(10));
-}
-
 TEST_F(TaskFileShareTest, ALinkIsWrittenThroughToItsTargetAndStaysALink) {
     // The task file is a link to a link to a file in another folder, the first one relative.
     const fs::path elsewhere = m_dir / "synced";
