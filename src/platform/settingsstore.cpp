@@ -2,6 +2,8 @@
 
 #include <QSettings>
 #include <QStringList>
+#include <filesystem>
+#include <limits>
 
 #include "tasks/taskline.h"
 
@@ -9,7 +11,6 @@ namespace {
 
 constexpr const char* kKeyRoot = "Software/Shareware/Quillnote/2.0/";
 
-constexpr int kTaskFileBuffer = 512;
 constexpr int kNumberBuffer = 20;
 
 constexpr std::string_view kDefaultTaskFile = "nkdat";
@@ -71,14 +72,17 @@ void CSettingsStore::WriteValue(std::string_view key, std::string_view text) {
 LoadedSettings LoadSettings(CSettingsStore& store, const std::string& moduleDir) {
     LoadedSettings loaded;
 
+    // A stored name of any length is the user's: it is used, never replaced. One that names
+    // no file the system can open is reported with its path at the first poll.
     std::string name;
-    if (auto stored = store.ReadValue(SettingKey::TaskFile, kTaskFileBuffer)) {
+    if (auto stored = store.ReadValue(SettingKey::TaskFile, std::numeric_limits<int>::max())) {
         name = std::move(*stored);
     } else {
         name = kDefaultTaskFile;
         store.WriteValue(SettingKey::TaskFile, kDefaultTaskFile);
     }
-    loaded.taskFilePath = moduleDir + name;
+    // An absolute path names the file itself; a relative one is taken from the folder.
+    loaded.taskFilePath = std::filesystem::path(name).is_absolute() ? name : moduleDir + name;
 
     loaded.nPollSeconds = ReadNumber(store, SettingKey::Poll, kDefaultPollText);
     loaded.bSound = ReadNumber(store, SettingKey::Sound, kDefaultSound);

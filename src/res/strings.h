@@ -43,6 +43,9 @@ inline constexpr const char* TaskFileIsPipe =
 inline constexpr const char* TaskFileIsDevice =
     "The task file is a device, not a file, so it is not read.";
 inline constexpr const char* TaskFileIsNotAFile = "The task file is not a file, so it is not read.";
+inline constexpr const char* TaskFileNameTooLong =
+    "The task file setting names no file this system can open: the path, or a name in it, is "
+    "too long. The setting is left as it is.";
 
 // Shown when an answered reminder cannot be stored (a full disk, a read-only folder).
 inline constexpr const char* AnswerNotSaved =

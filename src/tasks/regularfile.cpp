@@ -37,6 +37,9 @@ FileKind KindOfMode(mode_t mode) {
 }
 
 FileKind KindOfError(int error) {
+    if (error == ENAMETOOLONG) {
+        return FileKind::NameTooLong;
+    }
     return error == ENOENT || error == ENOTDIR ? FileKind::Missing : FileKind::Unreadable;
 }
 

@@ -17,8 +17,9 @@ enum class FileKind {
     Pipe,    // a named pipe (FIFO)
     Device,  // a character or block device
     Socket,
-    Other,       // anything else that is not a regular file
-    Unreadable,  // a regular file that cannot be opened (no permission, say)
+    Other,        // anything else that is not a regular file
+    Unreadable,   // a regular file that cannot be opened (no permission, say)
+    NameTooLong,  // the path is longer than the system takes, or a name in it is
 };
 
 // Opens path for reading only when it is a regular file, and never waits in the open itself:

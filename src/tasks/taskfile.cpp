@@ -137,6 +137,9 @@ std::string CTaskFile::ProblemText() const {
         case FileKind::Other:
             problem = Str::TaskFileIsNotAFile;
             break;
+        case FileKind::NameTooLong:
+            problem = Str::TaskFileNameTooLong;
+            break;
         case FileKind::Regular:
         case FileKind::Unreadable:
             break;

@@ -133,7 +133,7 @@ private slots:
         QTest::addColumn<QString>("afterwards");
 
         const QString longest(511, QLatin1Char('n'));
-        const QString tooLong(512, QLatin1Char('n'));
+        const QString longer = QStringLiteral("lists/") + QString(594, QLatin1Char('n'));
         QTest::newRow("subfolder") << "lists/home.dat"
                                    << "/opt/marmoset/lists/home.dat"
                                    << "lists/home.dat";
@@ -144,8 +144,10 @@ private slots:
                                         << QString::fromUtf8("/opt/marmoset/aufgaben-\xc3\xbc")
                                         << QString::fromUtf8("aufgaben-\xc3\xbc");
         QTest::newRow("511 characters fit") << longest << "/opt/marmoset/" + longest << longest;
-        QTest::newRow("512 characters are missing") << tooLong << "/opt/marmoset/nkdat"
-                                                    << "nkdat";
+        QTest::newRow("600 characters are kept") << longer << "/opt/marmoset/" + longer << longer;
+        QTest::newRow("absolute path used as it is") << "/home/me/tasks.txt"
+                                                     << "/home/me/tasks.txt"
+                                                     << "/home/me/tasks.txt";
     }
 
     void taskFileNameFollowsTheProgramFolder() {

@@ -123,4 +123,12 @@ TEST_F(TaskFileKindTest, ATemporaryFileLeftByAKilledRewriteIsRemoved) {
     EXPECT_TRUE(fs::exists(fs::path(File().TempPath()) / "keep"));
 }
 
+TEST_F(TaskFileKindTest, ANameTooLongIsReportedWithItsPathAndNothingIsMade) {
+    const CTaskFile file((m_dir / std::string(300, 'n')).string());
+    EXPECT_EQ(file.ProblemText(), std::string(Str::TaskFileNameTooLong) + "\n\n" + file.Path());
+    EXPECT_EQ(AppendTaskLine(file, "#1/1/2030{+}0{+}0{+}0{+}A{+}{+}6\r\n"), kCannotOpen);
+    EXPECT_EQ(CompactTaskFile(file), kCannotOpen);
+    EXPECT_TRUE(fs::is_empty(m_dir));
+}
+
 }  // namespace
