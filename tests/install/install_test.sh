@@ -135,7 +135,9 @@ if [ "${1:-}" = "--on-desktop" ]; then
     # The reminder sounded: the installed program found its chime's module.
     ! grep 'beep instead of chiming' "$work/program.log" ||
         fail "the installed program did not load its chime's module"
-    [ "$(ls -A "$data")" = "nkdat" ] || fail "the data folder holds more: $(ls -A "$data")"
+    # The answer's write left the writers' lock file beside the task file, and nothing else.
+    [ "$(ls -A "$data" | tr '\n' ' ')" = "nkdat nkdat.lock " ] ||
+        fail "the data folder holds other files: $(ls -A "$data")"
     stop
 
     step "the program in the build folder keeps its task file beside itself"
