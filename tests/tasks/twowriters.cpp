@@ -35,21 +35,19 @@ std::string ReadFile(const std::string& path) {
     return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
 }
 
-bool WriteLines(const std::string& path, const std::vector<std::string>& lines) {
+bool WriteFile(const std::string& path, std::string_view content) {
     std::ofstream file(path, std::ios::binary | std::ios::trunc);
-    for (const std::string& line : lines) {
-        file << line;
-    }
+    file << content;
     return file.good();
 }
 
 // The file's lines, each with its line end; a last line without one as it is.
-std::vector<std::string> SplitLines(std::string_view content) {
-    std::vector<std::string> lines;
+std::vector<std::string_view> SplitLines(std::string_view content) {
+    std::vector<std::string_view> lines;
     while (!content.empty()) {
         const std::size_t end = content.find("\r\n");
         const std::size_t next = end == std::string_view::npos ? content.size() : end + 2;
-        lines.emplace_back(content.substr(0, next));
+        lines.push_back(content.substr(0, next));
         content.remove_prefix(next);
     }
     return lines;
@@ -85,15 +83,15 @@ struct Tally {
 };
 
 // What one round left, against what its writers reported.
-bool CheckRound(const std::string& content, const std::vector<std::string>& before,
-                const std::string& added, bool bAdded, const std::string& dropped, bool bDropped,
+bool CheckRound(std::string_view content, const std::vector<std::string_view>& before,
+                std::string_view added, bool bAdded, std::string_view dropped, bool bDropped,
                 Tally& tally) {
-    std::unordered_map<std::string, int> expected;
-    for (const std::string& line : before) {
+    std::unordered_map<std::string_view, int> expected;
+    for (const std::string_view line : before) {
         ++expected[line];
     }
-    std::unordered_map<std::string, int> found;
-    for (const std::string& line : SplitLines(content)) {
+    std::unordered_map<std::string_view, int> found;
+    for (const std::string_view line : SplitLines(content)) {
         ++found[line];
     }
     std::map<std::string, int> damage;
@@ -156,12 +154,14 @@ int main(int argc, char** argv) {
         taskFile.TurnLockOffForTests();
     }
 
-    std::vector<std::string> lines;
+    // The file as the writers reported it, and its lines.
+    std::string current;
     for (int i = 0; i < tasks; ++i) {
-        lines.push_back(FormatTaskLine(2000 + i % 37, 1 + i % 12, 1 + i % 28, i % 30, i % 5, i % 3,
-                                       "Task " + std::to_string(i), "Bring the list", 6));
+        current += FormatTaskLine(2000 + i % 37, 1 + i % 12, 1 + i % 28, i % 30, i % 5, i % 3,
+                                  "Task " + std::to_string(i), "Bring the list", 6);
     }
-    if (!WriteLines(taskFile.Path(), lines)) {
+    std::vector<std::string_view> lines = SplitLines(current);
+    if (!WriteFile(taskFile.Path(), current)) {
         (void)std::fprintf(stderr, "cannot write %s\n", taskFile.Path().c_str());
         return 2;
     }
@@ -169,7 +169,7 @@ int main(int argc, char** argv) {
     Tally tally;
     for (int round = 0; round < rounds; ++round) {
         const auto nDrop = std::uniform_int_distribution<std::size_t>(0, lines.size() - 1)(random);
-        const std::string dropped = lines[nDrop];
+        const std::string dropped(lines[nDrop]);
         const TaskRef ref{ParseTaskLine(dropped), static_cast<int>(nDrop) + 1};
         const std::string added = FormatTaskLine(
             2030, 1, 1, 0, 0, 0, "Added in round " + std::to_string(round), "(none)", 6);
@@ -186,22 +186,25 @@ int main(int argc, char** argv) {
         const int dropResult = ResultOf(deleter);
         tally.writerFailures += (addResult != kDone ? 1 : 0) + (dropResult != kDone ? 1 : 0);
 
-        const std::string content = ReadFile(taskFile.Path());
-        if (CheckRound(content, lines, added, addResult == kDone, dropped, dropResult == kDone,
-                       tally)) {
-            lines = SplitLines(content);
-            continue;
+        std::string content = ReadFile(taskFile.Path());
+        if (!CheckRound(content, lines, added, addResult == kDone, dropped, dropResult == kDone,
+                        tally)) {
+            // The next round starts from what the writers reported.
+            content.clear();
+            for (std::size_t i = 0; i < lines.size(); ++i) {
+                if (i != nDrop || dropResult != kDone) {
+                    content += lines[i];
+                }
+            }
+            if (addResult == kDone) {
+                content += added;
+            }
+            if (!WriteFile(taskFile.Path(), content)) {
+                return 2;
+            }
         }
-        // The next round starts from what the writers reported.
-        if (dropResult == kDone) {
-            lines.erase(lines.begin() + static_cast<std::ptrdiff_t>(nDrop));
-        }
-        if (addResult == kDone) {
-            lines.push_back(added);
-        }
-        if (!WriteLines(taskFile.Path(), lines)) {
-            return 2;
-        }
+        current = std::move(content);
+        lines = SplitLines(current);
     }
 
     (void)std::printf(
