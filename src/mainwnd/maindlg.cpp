@@ -121,7 +121,8 @@ void CMainDlg::OnTimer() {
         m_pollTrigger.OnTick(m_clock.GetCurrentTime(), m_clock.GetSteadyMilliseconds());
 
     // Ticks go on while a poll waits on the user, but they never start a second poll.
-    if ((m_nTickCount < m_nPollSeconds && !bClockCalls) || m_bPolling == 1 || IsPollRunning()) {
+    if ((m_nTickCount < m_nPollSeconds && !bClockCalls) || m_bPolling == 1 ||
+        m_poller.IsRunning()) {
         return;
     }
     m_bPolling = 1;
@@ -224,7 +225,7 @@ void CMainDlg::BringToFront() {
 }
 
 int CMainDlg::PollTasks() {
-    if (IsPollRunning()) {
+    if (m_poller.IsRunning()) {
         // A poll is waiting on the user; a second one over the same tasks would answer them
         // twice, and its rows are still to come.
         return 0;

@@ -3,8 +3,6 @@
 #include <QDir>
 #include <QFileInfo>
 
-#include "reminder/poll.h"
-
 CTaskFileWatcher::CTaskFileWatcher(QObject* parent) : QObject(parent) {
     m_settle.setSingleShot(true);
     connect(&m_settle, &QTimer::timeout, this, &CTaskFileWatcher::Check);
@@ -90,7 +88,7 @@ bool CTaskFileWatcher::ChangedSinceLastPoll() const {
 }
 
 void CTaskFileWatcher::Check() {
-    if (m_bInPoll || IsPollRunning()) {
+    if (m_bInPoll) {
         m_settle.start(kBusyRetryMs);
         return;
     }

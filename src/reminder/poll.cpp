@@ -6,7 +6,3 @@ int PollTaskFile(IPollHost& host) {
     CTaskPoller poller;
     return poller.Poll(host);
 }
-
-bool IsPollRunning() {
-    return CTaskPoller::IsRunning();
-}

@@ -68,11 +68,6 @@ inline constexpr int kPollNoFile = -1;
 inline constexpr int kPollBusy = 1;
 
 // Lists every task of the task file, raising and answering reminders one at a time, reading
-// the file whatever earlier polls found (CTaskPoller keeps what it needs to skip a poll).
-// Returns kPollDone, or kPollNoFile when the task file cannot be opened (after ShowError).
-// A call made while a poll is running (from inside a reminder or the details view) returns
-// kPollBusy at once and calls nothing on its host; the running poll's rows stand.
+// the file whatever earlier polls found: one poll of a poller of its own (CTaskPoller, which
+// says what the results are and keeps what it needs to skip a poll).
 int PollTaskFile(IPollHost& host);
-
-// Whether a poll is running, waiting on a reminder or the details view.
-bool IsPollRunning();

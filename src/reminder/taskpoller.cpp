@@ -15,18 +15,6 @@
 
 namespace {
 
-// Polls run on the one user-interface thread; a second one started from inside the first
-// (a reminder or the details view runs a nested event loop) would visit the same tasks again.
-bool g_bPollRunning = false;
-
-class PollRunningGuard {
-public:
-    PollRunningGuard() { g_bPollRunning = true; }
-    ~PollRunningGuard() { g_bPollRunning = false; }
-    PollRunningGuard(const PollRunningGuard&) = delete;
-    PollRunningGuard& operator=(const PollRunningGuard&) = delete;
-};
-
 // Raises the reminder of the task ref names and writes the answer back. Returns whether an
 // answer was written; ref then names the task as written back, the last of nTasks tasks.
 bool RemindAndWriteBack(IPollHost& host, TaskRef& ref, std::string_view caption, int nTasks) {
@@ -73,17 +61,39 @@ bool RemindAndWriteBack(IPollHost& host, TaskRef& ref, std::string_view caption,
 
 }  // namespace
 
+// Marks a poll as running for its whole length, and says so. Polls run on the one
+// user-interface thread; a second one started from inside the first (a reminder or the details
+// view runs a nested event loop) would visit the same tasks again.
+class CTaskPoller::CRunning {
+public:
+    explicit CRunning(CTaskPoller& poller) : m_poller(poller) { Set(true); }
+    ~CRunning() { Set(false); }
+    CRunning(const CRunning&) = delete;
+    CRunning& operator=(const CRunning&) = delete;
+
+private:
+    void Set(bool bRunning) {
+        m_poller.m_bRunning = bRunning;
+        if (m_poller.m_runningObserver) {
+            m_poller.m_runningObserver(bRunning);
+        }
+    }
+
+    CTaskPoller& m_poller;
+};
+
 CTaskPoller::CTaskPoller(const IFileClock& clock)
     : m_clock(clock), m_pTable(std::make_shared<CTaskTable>()) {}
 
 CTaskPoller::~CTaskPoller() = default;
 
-bool CTaskPoller::IsRunning() {
-    return g_bPollRunning;
+void CTaskPoller::SetRunningObserver(std::function<void(bool)> observer) {
+    m_runningObserver = std::move(observer);
 }
 
 int CTaskPoller::ReportUnreadable(IPollHost& host) {
     m_skipRule.Forget();
+    m_shownStamp = FileStamp{};
     m_pTable->Clear();
     // The list is empty while the message shows.
     host.ShowRows(m_pTable);
@@ -111,10 +121,10 @@ void CTaskPoller::RaiseReminders(IPollHost& host, const PollHour& hour, CTaskTab
 }
 
 int CTaskPoller::Poll(IPollHost& host) {
-    if (g_bPollRunning) {
+    if (m_bRunning) {
         return kPollBusy;
     }
-    const PollRunningGuard running;
+    const CRunning running(*this);
     m_bLastSkipped = false;
 
     // Read before the file is opened: any change from here on is stamped later than this.
@@ -139,17 +149,40 @@ int CTaskPoller::Poll(IPollHost& host) {
     if (!bRead) {
         return ReportUnreadable(host);
     }
+    m_shownStamp = bStamped ? stamp : FileStamp{};
     if (m_pTable.use_count() > 1 && m_pTable->Generation() != generation) {
         // The host shows this very table, now changed: it must take it in before a reminder
         // lets anything draw it.
         host.ShowRows(m_pTable);
     }
-    RaiseReminders(host, hour, *m_pTable);
+    if (!m_reminders.empty()) {
+        RaiseReminders(host, hour, *m_pTable);
+        // The answers are looked at again by the next poll.
+        m_skipRule.Forget();
+        return ShowFileAfterAnswers(host);
+    }
     host.ShowRows(m_pTable);
-    if (bStamped && m_reminders.empty()) {
+    if (bStamped) {
         m_skipRule.Remember(g_szTaskFilePath, stamp, startNs, hour);
     } else {
         m_skipRule.Forget();
     }
+    return kPollDone;
+}
+
+int CTaskPoller::ShowFileAfterAnswers(IPollHost& host) {
+    // The answers moved the reminded tasks on, and the reminders may have waited long enough
+    // for other programs to change the file: the rows show it as it now stands, classified
+    // against the hour now. What is still due is raised by the next poll, not by this one.
+    FilePtr file = OpenTaskFileToRead();
+    FileStamp stamp;
+    const bool bStamped = file && ReadFileStamp(file.get(), stamp);
+    m_reminders.clear();
+    if (!file || !m_pTable->Read(file.get(), bStamped ? stamp.size : 0, CurrentHour(host.Now()),
+                                 m_reminders)) {
+        return ReportUnreadable(host);
+    }
+    m_shownStamp = bStamped ? stamp : FileStamp{};
+    host.ShowRows(m_pTable);
     return kPollDone;
 }

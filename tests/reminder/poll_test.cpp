@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "pollfixture.h"
+#include "reminder/taskpoller.h"
 #include "res/strings.h"
 #include "tasks/taskfile.h"
 #include "tasks/taskline.h"
@@ -59,24 +60,41 @@ TEST_F(PollTest, RemindsOverdueTasksInFileOrderAndMovesThemToTheEndInAnswerOrder
     EXPECT_EQ(FileLines(), (Lines{kLater, "#6/12/2024{+}0{+}1{+}0{+}Dentist{+}(none){+}14",
                                   "#6/13/2024{+}0{+}1{+}0{+}Bills{+}Pay the gas{+}8"}));
 
-    // Listed once each, in the order of the file when the poll began, as classified.
+    // Once the answers are in, the list shows the file as they left it: the answered tasks at
+    // its end, complete, each row naming its task where it now stands.
     EXPECT_EQ(m_host.m_rowCounts, (std::vector<std::size_t>{3}));
     ASSERT_EQ(m_host.m_rows.size(), 3U);
-    const TaskRow dentist{
-        "06/12/2024 Dentist", 2, 2, "Missed", "None", TaskRef{ParseTaskLine(FileLines()[1]), 3}};
-    EXPECT_EQ(m_host.m_rows[0], dentist);
-    EXPECT_EQ(m_host.m_rows[1],
+    EXPECT_EQ(m_host.m_rows[0],
               (TaskRow{"07/01/2024 Later", 0, 0, "Future", "None", {ParseTaskLine(kLater), 1}}));
+    const TaskRow dentist{"06/12/2024 Dentist", 1,      1,
+                          "Complete",           "None", TaskRef{ParseTaskLine(FileLines()[1]), 2}};
+    EXPECT_EQ(m_host.m_rows[1], dentist);
     EXPECT_EQ(m_host.m_rows[2].text, "06/13/2024 Bills");
-    EXPECT_EQ(m_host.m_rows[2].statusText, "Missed");
-
-    // Each row names its task as the file now holds it, wherever the answers moved it.
-    for (const TaskRow& row : m_host.m_rows) {
-        const int n = FindTask(row.task);
-        ASSERT_GE(n, 1) << row.text;
-        EXPECT_EQ(ParseTaskLine(FileLines()[static_cast<size_t>(n) - 1]), row.task.record);
-    }
+    EXPECT_EQ(m_host.m_rows[2].statusText, "Complete");
     EXPECT_EQ(FindTask(m_host.m_rows[2].task), 3);
+}
+
+// The answers are shown as they were written even when a reminder waited into the next hour,
+// and a task that falls due meanwhile is left for the next poll to raise.
+TEST_F(PollTest, RowsAfterTheAnswersAreClassifiedWhenTheLastAnswerCame) {
+    const std::string noon = "#6/14/2024{+}0{+}0{+}0{+}Noon{+}(none){+}12";
+    WriteTasks({kDentist, noon});
+    m_host.m_answers = {ReminderAnswer::Okay};
+    m_host.m_onAsk = [&](const ReminderRequest&) {
+        m_host.m_now = CTime::FromLocal(2024, 6, 14, 12, 10);
+    };
+
+    EXPECT_EQ(Poll(), kPollDone);
+
+    EXPECT_EQ(m_host.AskedTitles(), (Lines{"Dentist"}));
+    ASSERT_EQ(m_host.m_rows.size(), 2U);
+    EXPECT_EQ(m_host.m_rows[0].text, "06/14/2024 Noon");
+    EXPECT_EQ(m_host.m_rows[0].statusText, "Today/Unread");
+    EXPECT_EQ(m_host.m_rows[1].statusText, "Complete");
+    m_host.m_answers = {ReminderAnswer::Okay};
+    m_host.m_onAsk = nullptr;
+    EXPECT_EQ(Poll(), kPollDone);
+    EXPECT_EQ(m_host.AskedTitles(), (Lines{"Dentist", "Noon"}));
 }
 
 TEST_F(PollTest, AnswerThatCannotBeSavedIsReportedAndLeavesTheFileAsItWas) {
@@ -203,30 +221,38 @@ TEST_F(PollTest, EmptyFileGivesAnEmptyListWithoutMessage) {
     EXPECT_TRUE(m_host.Untouched());
 }
 
-// A poll started from inside a running poll's reminder or details view does nothing at all.
+// A poll started from inside a running poll's reminder or details view does nothing at all,
+// and the poller says when its poll starts and ends.
 TEST_F(PollTest, NestedPollReturnsAtOnceWithoutTouchingAnything) {
     WriteTasks({kDentist, kBills});
+    CTaskPoller poller;
+    std::vector<bool> running;
+    poller.SetRunningObserver([&](bool bRunning) { running.push_back(bRunning); });
     ScriptedHost nested;
     nested.m_now = m_host.m_now;
     std::vector<int> nestedResults;
     m_host.m_onAsk = [&](const ReminderRequest&) {
         const std::string before = Content();
-        nestedResults.push_back(PollTaskFile(nested));
+        EXPECT_TRUE(poller.IsRunning());
+        nestedResults.push_back(poller.Poll(nested));
         EXPECT_EQ(Content(), before);
     };
-    m_host.m_onDetails = [&](int) { nestedResults.push_back(PollTaskFile(nested)); };
+    m_host.m_onDetails = [&](int) { nestedResults.push_back(poller.Poll(nested)); };
     m_host.m_answers = {ReminderAnswer::Details, ReminderAnswer::Okay};
 
-    EXPECT_EQ(Poll(), kPollDone);
+    EXPECT_EQ(poller.Poll(m_host), kPollDone);
 
     EXPECT_EQ(nestedResults, (std::vector<int>{kPollBusy, kPollBusy, kPollBusy}));
     EXPECT_TRUE(nested.Untouched());
     EXPECT_EQ(m_host.AskedTitles(), (Lines{"Dentist", "Bills"}));
+    EXPECT_EQ(running, (std::vector<bool>{true, false}));
+    EXPECT_FALSE(poller.IsRunning());
 
     // Once the poll is over the next one runs normally.
-    EXPECT_EQ(PollTaskFile(nested), kPollDone);
+    EXPECT_EQ(poller.Poll(nested), kPollDone);
     EXPECT_EQ(nested.m_rows.size(), 2U);
     EXPECT_TRUE(nested.m_asked.empty());
+    EXPECT_EQ(running, (std::vector<bool>{true, false, true, false}));
 }
 
 // A date move that cannot be represented writes nothing and the poll goes on.
