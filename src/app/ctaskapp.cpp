@@ -5,7 +5,7 @@
 #include <memory>
 
 #include "app/singlecopyguard.h"
-#include "mainwnd/maindlg.h"
+#include "app/taskprogram.h"
 #include "platform/programfolders.h"
 #include "platform/settingsstore.h"
 #include "reminder/ctime.h"
@@ -34,11 +34,12 @@ int CTaskApp::Run() {
     const std::unique_ptr<QSettings> pSettings = OpenProgramSettings();
     CSettingsStore store(*pSettings);
     const CSystemClock clock;
-    CMainDlg dlg(store, clock, FindProgramFolders(QCoreApplication::applicationDirPath()),
-                 QSystemTrayIcon::isSystemTrayAvailable());
-    connect(&guard, &CSingleCopyGuard::ActivationRequested, &dlg, &CMainDlg::BringToFront);
-    connect(&dlg, &CMainDlg::ExitConfirmed, this, [] { QCoreApplication::exit(0); });
+    CTaskProgram program(store, clock, FindProgramFolders(QCoreApplication::applicationDirPath()),
+                         QSystemTrayIcon::isSystemTrayAvailable());
+    CMainDlg& window = program.Window();
+    connect(&guard, &CSingleCopyGuard::ActivationRequested, &window, &CMainDlg::BringToFront);
+    connect(&window, &CMainDlg::ExitConfirmed, this, [] { QCoreApplication::exit(0); });
 
-    dlg.OnInitDialog();
+    program.Start();
     return exec();
 }

@@ -14,6 +14,8 @@ public:
 
     // The column headers.
     QHeaderView* header() const { return horizontalHeader(); }
+    // Every row is one line high.
+    int RowHeight() const { return verticalHeader()->defaultSectionSize(); }
 
 protected:
     void changeEvent(QEvent* event) override;

@@ -93,7 +93,8 @@ void CTaskPoller::SetRunningObserver(std::function<void(bool)> observer) {
 
 int CTaskPoller::ReportUnreadable(IPollHost& host) {
     m_skipRule.Forget();
-    m_shownStamp = FileStamp{};
+    // What the path holds now is what the message is about: a change to it is news.
+    m_shownStamp = StampOfFile(g_szTaskFilePath);
     m_pTable->Clear();
     // The list is empty while the message shows.
     host.ShowRows(m_pTable);

@@ -42,8 +42,8 @@ public:
     bool IsRunning() const { return m_bRunning; }
     void SetRunningObserver(std::function<void(bool bRunning)> observer);
 
-    // The version of the task file that the rows last handed to the host were read from; an
-    // empty stamp when they come from no file.
+    // The version of the task file that the rows last handed to the host were read from, or
+    // after a poll that could not read it, what the path held then.
     const FileStamp& ShownStamp() const { return m_shownStamp; }
 
 private:

@@ -61,10 +61,11 @@ private slots:
         qunsetenv("BROWSER");
 
         // Its own one-second timer runs, as in the program.
-        Create().OnInitDialog();
-        QVERIFY(QTest::qWaitForWindowExposed(m_pDlg.get()));
-        QVERIFY(Xdotool({"windowactivate", "--sync", QString::number(m_pDlg->winId())}));
-        QTRY_VERIFY(m_pDlg->isActiveWindow());
+        Create();
+        m_pProgram->Start();
+        QVERIFY(QTest::qWaitForWindowExposed(&Window()));
+        QVERIFY(Xdotool({"windowactivate", "--sync", QString::number(Window().winId())}));
+        QTRY_VERIFY(Window().isActiveWindow());
     }
     void cleanupTestCase() {
         Cleanup();
@@ -72,12 +73,12 @@ private slots:
     }
 
     void rightClickOpensTheCommandMenuAtTheCursor() {
-        QWidget* viewport = m_pDlg->m_pTaskList->viewport();
+        QWidget* viewport = List()->viewport();
         const QPoint at = viewport->mapToGlobal(QPoint(60, 40));
         QVERIFY(Xdotool({"mousemove", "--sync", QString::number(at.x()), QString::number(at.y()),
                          "click", "3"}));
-        QTRY_COMPARE(QApplication::activePopupWidget(), m_pDlg->m_pContextMenu);
-        const CCommandMenu& menu = *m_pDlg->m_pContextMenu;
+        QTRY_COMPARE(QApplication::activePopupWidget(), ContextMenu());
+        const CCommandMenu& menu = *ContextMenu();
         QTRY_COMPARE(menu.geometry().topLeft(), at);
         QStringList items;
         for (QAction* action : menu.actions()) {
@@ -88,16 +89,16 @@ private slots:
         QVERIFY(Xdotool({"key", "Escape"}));
         QTRY_COMPARE(QApplication::activePopupWidget(), nullptr);
         // Over the menu bar, outside the client area, there is no such menu.
-        m_pDlg->OnContextMenu(m_pDlg->m_pMenuBar->mapToGlobal(QPoint(200, 5)));
+        Window().OnContextMenu(MenuBar()->mapToGlobal(QPoint(200, 5)));
         QCOMPARE(QApplication::activePopupWidget(), nullptr);
     }
 
     void f1AsksTheDesktopToOpenTheHelpPage() {
         QFile::remove(OpenedRecord());
-        const QPoint row = m_pDlg->m_pTaskList->viewport()->mapToGlobal(QPoint(60, 8));
+        const QPoint row = List()->viewport()->mapToGlobal(QPoint(60, 8));
         QVERIFY(Xdotool({"mousemove", "--sync", QString::number(row.x()), QString::number(row.y()),
                          "click", "1"}));
-        QTRY_VERIFY(m_pDlg->m_pTaskList->hasFocus());
+        QTRY_VERIFY(List()->hasFocus());
         QVERIFY(Xdotool({"key", "F1"}));
         QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(OpenedRecord()).size() > 0, 15000);
         QFile opened(OpenedRecord());

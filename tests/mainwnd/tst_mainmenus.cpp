@@ -26,7 +26,7 @@ private:
         return titles;
     }
     void ClickHeader(int column) {
-        QHeaderView* header = m_pDlg->m_pTaskList->header();
+        QHeaderView* header = List()->header();
         QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
                           QPoint(header->sectionViewportPosition(column) + 5, 5));
     }
@@ -55,32 +55,37 @@ private slots:
     void cleanup() { Cleanup(); }
 
     void greyingFollowsTheSelection() {
-        CMainDlg& dlg = Start();
-        QTest::keyClick(dlg.m_pTaskList, Qt::Key_Delete);  // nothing selected: nothing asked
+        Start();
+        QTest::keyClick(List(), Qt::Key_Delete);  // nothing selected: nothing asked
         QCOMPARE(CMessageBox::Count(), 0);
-        QMenu* edit = dlg.m_pMenuBar->actions()[1]->menu();
-        for (const bool bSelected : {false, true}) {
+        const QStringList selectionCommands = {"viewEditTask", "keepAsNew", "insertDuplicate",
+                                               "markForDeletion", "deleteSelection"};
+        QMenu* edit = MenuBar()->actions()[1]->menu();
+        for (const bool bSelected : {false, true, false}) {
             if (bSelected) {
-                dlg.m_pTaskList->setCurrentIndex(dlg.m_pModel->index(1, 0));
+                List()->setCurrentIndex(Model().index(1, 0));
+            } else {
+                List()->clearSelection();
             }
-            for (QMenu* popup : {edit, static_cast<QMenu*>(dlg.m_pContextMenu)}) {
+            for (QMenu* popup : {edit, static_cast<QMenu*>(ContextMenu())}) {
                 popup->popup(QPoint(0, 0));
-                for (QAction* action : Actions().SelectionActions()) {
-                    QCOMPARE(action->isEnabled(), bSelected);
+                for (QAction* action : popup->actions()) {
+                    const bool bSelectionCommand = selectionCommands.contains(action->objectName());
+                    QCOMPARE(action->isEnabled(), bSelected || !bSelectionCommand);
                 }
-                QVERIFY(Actions().pNewTask->isEnabled() &&
-                        Actions().pDeleteMarkedTasks->isEnabled() &&
-                        Actions().pDeletePastTasks->isEnabled() && Actions().pRefresh->isEnabled());
                 popup->hide();
-                QVERIFY(Actions().pDeleteSelection->isEnabled());  // the key works again
             }
         }
-        QCOMPARE(Actions().SelectionActions().size(), size_t{5});
+        // Refreshed rows are new rows: nothing is selected among them.
+        List()->setCurrentIndex(Model().index(1, 0));
+        QVERIFY(Action("deleteSelection")->isEnabled());
+        WriteTasks({"#6/1/2030{+}0{+}0{+}0{+}June{+}{+}9"});
+        Action("refresh")->trigger();
+        QVERIFY(!Action("deleteSelection")->isEnabled());
     }
 
     void columnClicksSortAndAlternate() {
-        CMainDlg& dlg = Start();
-        QVERIFY(QTest::qWaitForWindowExposed(&dlg));
+        QVERIFY(QTest::qWaitForWindowExposed(&Start()));
         const QStringList ascending = {"January", "June", "September"};
         const QStringList descending = {"September", "June", "January"};
         for (const bool bAscending : {true, false, true}) {
@@ -89,7 +94,7 @@ private slots:
             QCOMPARE(Titles(), bAscending ? ascending : descending);
         }
         // Neither the Sort menu nor the other headers change whose turn is next: descending.
-        Actions().pSortByDateDescending->trigger();
+        Action("sortByDateDescending")->trigger();
         ClickHeader(1);
         QCOMPARE(Headers(), QStringList({"Task", "Status !", "Recurrence"}));
         QCOMPARE(Titles(), QStringList({"June", "September", "January"}));
@@ -124,7 +129,7 @@ private slots:
         CMainDlg& dlg = Start();
         for (int i = 1; i <= 2; ++i) {
             CMessageBox::SetNextAnswer(QMessageBox::Ok);
-            WithModal<CSettingsDlg>([&] { Actions().pSettings->trigger(); },
+            WithModal<CSettingsDlg>([&] { Action("settings")->trigger(); },
                                     [](CSettingsDlg& settings) {
                                         settings.HiddenRadio()->setChecked(true);
                                         settings.SoundCheck()->setChecked(false);
@@ -145,6 +150,7 @@ private slots:
             for (int tick = 0; tick < 3; ++tick) {
                 dlg.OnTimer();
             }
+            QTRY_COMPARE(ReadTasks().front().status, 1);
         };
         WithModal<CReminderDlg>(tick3, [&](CReminderDlg& reminder) {
             bPlaySound = reminder.m_bPlaySound;
@@ -173,13 +179,13 @@ private slots:
 
         // The tray menu's About is the Help menu's; "Show" does what the double-click does.
         CMainDlg& dlg = Start();
-        auto& tray = *qobject_cast<CCommandMenu*>(dlg.m_pTrayIcon->contextMenu());
+        auto& tray = *qobject_cast<CCommandMenu*>(TrayIcon()->contextMenu());
         QStringList items;
         for (QAction* action : tray.actions()) {
             items << tray.ItemText(action);
         }
         QCOMPARE(items, QStringList({"Show", "", "&New task", "&Refresh", "&About", "", "E&xit"}));
-        QCOMPARE(tray.actions()[4], Actions().pAbout);
+        QCOMPARE(tray.actions()[4], Action("about"));
         dlg.OnOK();
         tray.actions()[0]->trigger();
         QVERIFY(dlg.isVisible());
@@ -189,7 +195,7 @@ private slots:
         // The page opening in the desktop's browser is checked on a real desktop.
         Start();
         CMessageBox::SetNextAnswer(QMessageBox::Ok);
-        Actions().pHelpIndex->trigger();
+        Action("helpIndex")->trigger();
         QCOMPARE(CMessageBox::Last().caption, QString("Error!"));
         QCOMPARE(CMessageBox::Last().text,
                  QString(Str::HelpNotOpened) + "\n" + m_pDir->filePath("program/nkindex.htm"));
@@ -215,7 +221,7 @@ private slots:
                                   QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         }
         // The running desktop's own settings come first.
-        Actions().pSystemCalendar->trigger();
+        Action("systemCalendar")->trigger();
         QTRY_VERIFY(QFileInfo(record).size() > 0);
         QFile started(record);
         QVERIFY(started.open(QIODevice::ReadOnly));
@@ -224,7 +230,7 @@ private slots:
         // With none installed the user is told which programs were looked for.
         QVERIFY(QDir(bin).removeRecursively());
         CMessageBox::SetNextAnswer(QMessageBox::Ok);
-        Actions().pSystemCalendar->trigger();
+        Action("systemCalendar")->trigger();
         QCOMPARE(CMessageBox::Last().caption, QString("Error!"));
         QVERIFY(CMessageBox::Last().text.startsWith(QString(Str::DateTimeSettingsMissing) +
                                                     "\nsystemsettings, systemsettings5, "));

@@ -1,0 +1,35 @@
+#pragma once
+
+#include "mainwnd/maincommands.h"
+#include "mainwnd/maindlg.h"
+#include "mainwnd/taskfilewatcher.h"
+#include "platform/programfolders.h"
+#include "platform/settingsstore.h"
+#include "reminder/pollrunner.h"
+
+class IClock;
+
+// One running copy of the program, put together in the order start-up needs: the settings, the
+// task file (its place, an installed copy's first one, and what a killed rewrite left), the
+// polls and the file watcher, then the window and the command controller beside it. The
+// application object makes it once the single-copy guard has let it run; tests make it the
+// same way.
+class CTaskProgram {
+public:
+    // store and clock must outlive the program.
+    CTaskProgram(CSettingsStore& store, const IClock& clock, const ProgramFolders& folders,
+                 bool bTrayAvailable);
+
+    // The window's place and clock, the first poll (whose reminders come before the window
+    // shows), then the tray icon and the window as the start-up mode says.
+    void Start();
+
+    CMainDlg& Window() { return m_window; }
+
+private:
+    const LoadedSettings m_loaded;
+    CPollRunner m_polls;
+    CTaskFileWatcher m_watcher;
+    CMainDlg m_window;
+    CMainCommands m_commands;
+};
