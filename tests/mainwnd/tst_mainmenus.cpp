@@ -2,6 +2,7 @@
 // shared actions and real widgets over a real task file and settings file.
 #include <QCheckBox>
 #include <QHeaderView>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMenuBar>
 #include <QRadioButton>
@@ -82,6 +83,63 @@ private slots:
         WriteTasks({"#6/1/2030{+}0{+}0{+}0{+}June{+}{+}9"});
         Action("refresh")->trigger();
         QVERIFY(!Action("deleteSelection")->isEnabled());
+    }
+
+    // The list is driven as a list: from the first key after start and after every refresh,
+    // the keys that move in it select whole rows, and E then opens the row's task.
+    void keysSelectWholeRowsFromTheFirstPress_data() {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("modifiers");
+        QTest::addColumn<int>("row");
+        QTest::newRow("Home") << int(Qt::Key_Home) << int(Qt::NoModifier) << 0;
+        QTest::newRow("Ctrl+Home") << int(Qt::Key_Home) << int(Qt::ControlModifier) << 0;
+        QTest::newRow("End") << int(Qt::Key_End) << int(Qt::NoModifier) << 2;
+        QTest::newRow("Ctrl+End") << int(Qt::Key_End) << int(Qt::ControlModifier) << 2;
+        QTest::newRow("Page Up") << int(Qt::Key_PageUp) << int(Qt::NoModifier) << 0;
+        QTest::newRow("Page Down") << int(Qt::Key_PageDown) << int(Qt::NoModifier) << 2;
+        QTest::newRow("Down") << int(Qt::Key_Down) << int(Qt::NoModifier) << 0;
+        QTest::newRow("Up") << int(Qt::Key_Up) << int(Qt::NoModifier) << 0;
+    }
+    void keysSelectWholeRowsFromTheFirstPress() {
+        QFETCH(int, key);
+        QFETCH(int, modifiers);
+        QFETCH(int, row);
+        CMainDlg& dlg = Start();
+        QVERIFY(QTest::qWaitForWindowActive(&dlg));
+        List()->setFocus();
+        QTRY_VERIFY(List()->hasFocus());
+        const auto selectedRows = [this] {
+            QList<int> rows;
+            for (const QModelIndex& index : List()->selectionModel()->selectedRows()) {
+                rows << index.row();
+            }
+            return rows;
+        };
+        for (const char* last : {"Sept.", "September"}) {
+            QTest::keyClick(List(), Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+            QCOMPARE(selectedRows(), QList<int>{row});
+            QVERIFY(Action("keepAsNew")->isEnabled());
+            // A file changed elsewhere: the list is new, nothing is selected in it.
+            WriteTasks({"#6/1/2030{+}0{+}0{+}0{+}June{+}{+}9",
+                        "#1/5/2030{+}0{+}3{+}2{+}January{+}{+}6",
+                        std::string("#9/2/2030{+}0{+}1{+}33{+}") + last + "{+}{+}6"});
+            QTest::keyClick(List(), Qt::Key_F5);
+            QVERIFY(selectedRows().isEmpty());
+        }
+        // Home and End go to the first and last row from any row; E opens the task of the row
+        // a key selected.
+        QTest::keyClick(List(), Qt::Key_Home);
+        QTest::keyClick(List(), Qt::Key_End);
+        QCOMPARE(selectedRows(), QList<int>{2});
+        QTest::keyClick(List(), Qt::Key_Home);
+        QCOMPARE(selectedRows(), QList<int>{0});
+        QString opened;
+        WithModal<CTaskEditDlg>([&] { QTest::keyClick(List(), Qt::Key_E); },
+                                [&](CTaskEditDlg& editor) {
+                                    opened = editor.TitleEdit()->text();
+                                    editor.reject();
+                                });
+        QCOMPARE(opened, QString("June"));
     }
 
     void columnClicksSortAndAlternate() {
