@@ -47,6 +47,7 @@ CMainDlg::CMainDlg(CSettingsStore& settings, const IClock& clock, const CPollRun
       m_pClient(new CMainClient(this)),
       m_pContextMenu(m_actions.BuildContextMenu(this)),
       m_pTrayMenu(m_actions.BuildTrayMenu(this)),
+      m_pPlacement(new CWindowPlacement(*this)),
       m_pTick(new QTimer(this)) {
     // A main window rather than a dialog: it has a taskbar button and a minimise box.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -91,7 +92,7 @@ CMainDlg::~CMainDlg() = default;
 
 void CMainDlg::RestorePlacement() {
     AddSystemMenuAbout();
-    ApplyWindowPlacement(*this, LoadWindowPlacement(m_settings));
+    m_pPlacement->Restore(LoadWindowPlacement(m_settings));
 }
 
 void CMainDlg::StartClock() {
@@ -106,11 +107,11 @@ void CMainDlg::ShowAtStart(int nStartupMode) {
     // Only the mode the program started with hides the window at the first tick.
     m_bHiddenStartDone = nStartupMode != kStartupHidden;
     if (nStartupMode == kStartupMinimized) {
-        ShowMinimizedOnceMapped(*this);
+        ShowMinimizedAtStart(*this);
     } else if (nStartupMode == kStartupHidden) {
         // Never shown in the first place, so nothing flashes up before it hides.
         if (!m_bTrayAvailable) {
-            ShowMinimizedOnceMapped(*this);
+            ShowMinimizedAtStart(*this);
         }
     } else {
         showNormal();
@@ -225,7 +226,7 @@ void CMainDlg::OnCancel() {
     if (answer != QMessageBox::Yes) {
         return;
     }
-    SaveWindowPlacement(m_settings, *this);
+    m_pPlacement->Save(m_settings);
     RemoveTrayIcon();
     m_pTick->stop();
     m_titleRestore.stop();

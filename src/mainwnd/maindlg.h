@@ -15,6 +15,7 @@ class CMainClient;
 class CPollRunner;
 class CSettingsStore;
 class CTaskTable;
+class CWindowPlacement;
 class IClock;
 class QMenuBar;
 class QModelIndex;
@@ -118,6 +119,7 @@ private:
     CCommandMenu* m_pContextMenu;
     CCommandMenu* m_pTrayMenu;
     QSystemTrayIcon* m_pTrayIcon = nullptr;
+    CWindowPlacement* m_pPlacement;
 
     QTimer* m_pTick;
     QTimer m_titleRestore;

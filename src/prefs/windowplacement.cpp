@@ -5,6 +5,7 @@
 #include <QScreen>
 #include <QTimer>
 #include <QWidget>
+#include <QWindow>
 #include <algorithm>
 #include <climits>
 
@@ -20,10 +21,18 @@ constexpr int kDimBuffer = 20;
 // and how often it looks.
 constexpr int kFrameWaitMs = 3000;
 constexpr int kFrameCheckMs = 20;
-// How long after the frame is known the window's moves are still kept on screen.
+// How long after the frame is known the window's moves are still kept on screen, and how long
+// the moves must have stopped before the window is looked at.
 constexpr int kSettleMs = 1000;
+constexpr int kMovesStoppedMs = 100;
 
+// The frame the window manager draws around the window, as far as it has said yet. Asked of
+// the window itself: the widget's own copy is only brought up to date by a move or a resize,
+// and the window manager may tell the frame after both.
 QMargins FrameMargins(const QWidget& window) {
+    if (const QWindow* handle = window.windowHandle()) {
+        return handle->frameMargins();
+    }
     const QRect frame = window.frameGeometry();
     const QRect client = window.geometry();
     return {client.left() - frame.left(), client.top() - frame.top(),
@@ -54,93 +63,10 @@ QScreen* ScreenOf(const QRect& frame) {
     return nearest;
 }
 
-// Looks after a top-level window from its first show on: gives it the stored outer size once
-// the window manager reports the frame (the frame's size is often unknown before the window
-// is first shown, so the client size is corrected then, instead of the window growing by its
-// frame at every run) and keeps the frame on the screen: at the show, when the frame is known,
-// and at every move the window manager makes in the second after that.
-class CPlacementKeeper : public QObject {
-public:
-    CPlacementKeeper(QWidget& window, const QRect& storedFrame)
-        : QObject(&window), m_window(window), m_storedFrame(storedFrame) {
-        window.installEventFilter(this);
-        // The frame becomes known some time after the show, with no event of its own.
-        m_frameWait.setInterval(kFrameCheckMs);
-        connect(&m_frameWait, &QTimer::timeout, this, &CPlacementKeeper::CheckFrame);
-    }
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        const auto type = event->type();
-        if (m_bSettling) {
-            // The window manager may still place the window after its frame is known (a busy
-            // desktop reports the frame before the position); each move is checked again.
-            if (watched == &m_window && (type == QEvent::Move || type == QEvent::Resize)) {
-                QTimer::singleShot(0, this, &CPlacementKeeper::KeepOnScreen);
-            }
-            return false;
-        }
-        if (watched != &m_window || m_frameWait.isActive() ||
-            (type != QEvent::Show && type != QEvent::WindowStateChange) || !m_window.isVisible() ||
-            m_window.isMinimized()) {
-            return false;
-        }
-        // Shown for the first time, or restored after a minimised start.
-        m_window.removeEventFilter(this);
-        KeepOnScreen();
-        m_frameWait.start();
-        CheckFrame();
-        return false;
-    }
-
-private:
-    void CheckFrame() {
-        if (++m_nChecks > kFrameWaitMs / kFrameCheckMs) {
-            deleteLater();
-            m_frameWait.stop();
-            return;
-        }
-        const QMargins margins = FrameMargins(m_window);
-        if (margins.isNull()) {
-            return;
-        }
-        m_frameWait.stop();
-        if (!m_storedFrame.isNull()) {
-            m_window.resize(ClientSize(m_storedFrame.size(), margins));
-        }
-        KeepOnScreen();
-        m_bSettling = true;
-        m_window.installEventFilter(this);
-        QTimer::singleShot(kSettleMs, this, [this] {
-            KeepOnScreen();
-            deleteLater();
-        });
-    }
-
-    void KeepOnScreen() {
-        if (m_window.isMinimized()) {
-            return;
-        }
-        const QRect frame = m_window.frameGeometry();
-        const QScreen* screen = ScreenOf(frame);
-        if (screen == nullptr) {
-            return;
-        }
-        const QMargins margins = FrameMargins(m_window);
-        const QRect fitted = FrameOnScreen(frame, screen->availableGeometry(),
-                                           m_window.minimumSize().grownBy(margins));
-        if (fitted != frame) {
-            m_window.move(fitted.topLeft());
-            m_window.resize(ClientSize(fitted.size(), margins));
-        }
-    }
-
-    QWidget& m_window;
-    QRect m_storedFrame;
-    QTimer m_frameWait;
-    int m_nChecks = 0;
-    bool m_bSettling = false;  // the frame is known; moves are still checked for a while
-};
+bool IsOnScreenInNormalState(const QWidget& window) {
+    const QWindow* handle = window.windowHandle();
+    return window.isVisible() && !window.isMinimized() && handle != nullptr && handle->isExposed();
+}
 
 }  // namespace
 
@@ -186,12 +112,37 @@ QRect LoadWindowPlacement(const CSettingsStore& store) {
     return {rect->left, rect->top, static_cast<int>(width), static_cast<int>(height)};
 }
 
-void SaveWindowPlacement(CSettingsStore& store, const QWidget& window) {
-    if (window.isMinimized()) {
+CWindowPlacement::CWindowPlacement(QWidget& window) : QObject(&window), m_window(window) {
+    window.installEventFilter(this);
+    // The frame becomes known some time after the show, with no event of its own.
+    m_frameWait.setInterval(kFrameCheckMs);
+    connect(&m_frameWait, &QTimer::timeout, this, &CWindowPlacement::CheckFrame);
+    m_settleCheck.setSingleShot(true);
+    m_settleCheck.setInterval(kMovesStoppedMs);
+    connect(&m_settleCheck, &QTimer::timeout, this, &CWindowPlacement::KeepOnScreen);
+}
+
+void CWindowPlacement::Restore(const QRect& frame) {
+    const bool bStored = !frame.isNull() && !frame.isEmpty();
+    if (bStored) {
+        // For a top-level window the position includes the frame.
+        m_window.move(frame.topLeft());
+        m_window.resize(ClientSize(frame.size(), FrameMargins(m_window)));
+    }
+    if (m_window.isVisible()) {
+        return;
+    }
+    m_storedFrame = bStored ? frame : QRect();
+    m_bWaitingForShow = true;
+}
+
+void CWindowPlacement::Save(CSettingsStore& store) {
+    Record();
+    if (m_window.isMinimized() || !m_lastClient) {
         return;
     }
     // QRect::right() is one less than left + width; the stored form keeps the edge itself.
-    const QRect frame = window.frameGeometry().normalized();
+    const QRect frame = m_lastClient->marginsAdded(m_frameMargins).normalized();
     const StoredRect rect{.left = frame.x(),
                           .top = frame.y(),
                           .right = frame.x() + frame.width(),
@@ -199,15 +150,105 @@ void SaveWindowPlacement(CSettingsStore& store, const QWidget& window) {
     store.WriteValue(SettingKey::Dim, FormatDim(rect));
 }
 
-void ApplyWindowPlacement(QWidget& window, const QRect& frame) {
-    const bool bStored = !frame.isNull() && !frame.isEmpty();
-    if (bStored) {
-        // For a top-level window the position includes the frame.
-        window.move(frame.topLeft());
-        window.resize(ClientSize(frame.size(), FrameMargins(window)));
+void CWindowPlacement::Record() {
+    if (!IsOnScreenInNormalState(m_window)) {
+        return;
     }
-    if (!window.isVisible()) {
-        new CPlacementKeeper(window, bStored ? frame : QRect());
+    const QMargins margins = FrameMargins(m_window);
+    if (!margins.isNull()) {
+        m_frameMargins = margins;
+    }
+    const QRect client = m_window.geometry();
+    if (client.width() >= m_window.minimumWidth() && client.height() >= m_window.minimumHeight()) {
+        m_lastClient = client;
+    }
+}
+
+bool CWindowPlacement::eventFilter(QObject* watched, QEvent* event) {
+    if (watched != &m_window) {
+        return false;
+    }
+    const auto type = event->type();
+    if (type == QEvent::Move || type == QEvent::Resize || type == QEvent::Expose ||
+        type == QEvent::WindowStateChange) {
+        Record();
+    }
+    if (m_bSettling) {
+        // The window manager may still place the window after its frame is known (a busy
+        // desktop reports the frame before the position); each move is checked again once the
+        // moves have stopped, as a window restored from minimised passes through places it
+        // does not stay at.
+        if (type == QEvent::Move || type == QEvent::Resize) {
+            m_settleCheck.start();
+        }
+    } else if (m_bWaitingForShow && (type == QEvent::Show || type == QEvent::WindowStateChange) &&
+               m_window.isVisible() && !m_window.isMinimized()) {
+        // Shown for the first time, or restored after a minimised start.
+        StartLookingAfter();
+    }
+    return false;
+}
+
+void CWindowPlacement::StartLookingAfter() {
+    m_bWaitingForShow = false;
+    KeepOnScreen();
+    m_nFrameChecks = 0;
+    m_frameWait.start();
+    CheckFrame();
+}
+
+void CWindowPlacement::CheckFrame() {
+    if (++m_nFrameChecks > kFrameWaitMs / kFrameCheckMs) {
+        m_frameWait.stop();
+        return;
+    }
+    // Minimised again before the frame was known: looked after at the next restore.
+    if (m_window.isMinimized() || !m_window.isVisible()) {
+        m_frameWait.stop();
+        m_bWaitingForShow = true;
+        return;
+    }
+    // Placed once it is on screen: a window first mapped minimised is placed by the window
+    // manager only as it is restored.
+    const QMargins margins = FrameMargins(m_window);
+    if (margins.isNull() || !m_window.windowHandle()->isExposed()) {
+        return;
+    }
+    m_frameWait.stop();
+    // Placed again too: a window first mapped minimised is placed by the window manager only
+    // when it is restored, which need not be where it was asked to be.
+    PlaceFrame(m_storedFrame.isNull() ? m_window.geometry().marginsAdded(margins) : m_storedFrame);
+    m_bSettling = true;
+    QTimer::singleShot(kSettleMs, this, [this] {
+        m_settleCheck.stop();
+        KeepOnScreen();
+        m_bSettling = false;
+    });
+}
+
+void CWindowPlacement::KeepOnScreen() {
+    if (m_window.isMinimized()) {
+        return;
+    }
+    // While the window settles, the stored place is the one asked for: a window restored from
+    // a minimised start passes through places the window manager picks on the way.
+    PlaceFrame(m_bSettling && !m_storedFrame.isNull()
+                   ? m_storedFrame
+                   : m_window.geometry().marginsAdded(FrameMargins(m_window)));
+}
+
+void CWindowPlacement::PlaceFrame(const QRect& frame) {
+    const QScreen* screen = ScreenOf(frame);
+    if (screen == nullptr) {
+        return;
+    }
+    const QMargins margins = FrameMargins(m_window);
+    const QRect fitted =
+        FrameOnScreen(frame, screen->availableGeometry(), m_window.minimumSize().grownBy(margins));
+    if (fitted != m_window.geometry().marginsAdded(margins)) {
+        // In one request: a window manager may answer a size alone with a place of its own.
+        m_window.setGeometry(QRect(fitted.topLeft() + QPoint(margins.left(), margins.top()),
+                                   ClientSize(fitted.size(), margins)));
     }
 }
 

@@ -336,6 +336,7 @@ private slots:
     void exitQuestion() {
         QFETCH(int, route);
         CMainDlg& dlg = Start();
+        QVERIFY(QTest::qWaitForWindowExposed(&dlg));
         dlg.setGeometry(120, 80, 500, 360);
         QSignalSpy ended(&dlg, &CMainDlg::ExitConfirmed);
         const auto ask = [&] {
@@ -414,6 +415,7 @@ private slots:
         QFETCH(bool, minimised);
         m_pStore->WriteValue("dim", "1,2,301,202");
         CMainDlg& dlg = Start();
+        QVERIFY(QTest::qWaitForWindowExposed(&dlg));
         dlg.resize(400, 300);
         const QRect last = dlg.frameGeometry();
         if (minimised) {
