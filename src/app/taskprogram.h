@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/straykeyfilter.h"
 #include "mainwnd/maincommands.h"
 #include "mainwnd/maindlg.h"
 #include "mainwnd/taskfilewatcher.h"
@@ -9,9 +10,10 @@
 
 class IClock;
 
-// One running copy of the program, put together in the order start-up needs: the settings, the
-// task file (its place, an installed copy's first one, and what a killed rewrite left), the
-// polls and the file watcher, then the window and the command controller beside it. The
+// One running copy of the program, put together in the order start-up needs: the keys kept in
+// the windows they were pressed in, the settings, the task file (its place, an installed copy's
+// first one, and what a killed rewrite left), the polls and the file watcher, then the window
+// and the command controller beside it. The
 // application object makes it once the single-copy guard has let it run; tests make it the
 // same way.
 class CTaskProgram {
@@ -27,6 +29,7 @@ public:
     CMainDlg& Window() { return m_window; }
 
 private:
+    CStrayKeyFilter m_keys;
     const LoadedSettings m_loaded;
     CPollRunner m_polls;
     CTaskFileWatcher m_watcher;

@@ -11,7 +11,8 @@
 #     same, a minimised start stays minimised with a stored place and restores to it, and an
 #     exit while minimised stores nothing;
 #   - the Minimized start-up mode maps the window iconic;
-#   - a task file that is a named pipe gives a message, and the program still answers.
+#   - a task file that is a named pipe gives a message, and the program still answers;
+#   - an Enter held down to close a message does not reach the window below it.
 #
 #   tests/e2e/desktop_test.sh PROGRAM
 #
@@ -338,6 +339,29 @@ xdotool key Return
 wait_until 5 is_gone "Error!" || fail "the message did not close"
 wait_until 10 window_named "Marmoset Task" >/dev/null || fail "the main window did not show"
 [ -p "$dir/program/nkdat" ] || fail "the named pipe was replaced"
+stop_program
+
+# --- a key that closes a message --------------------------------------------------------------
+step "an Enter held down to close the message does not reach the window below"
+dir=$(make_folder missing "Shareware\\Quillnote\\2.0\\startup=3")
+start_in "$dir"
+wait_until 15 window_named "Error!" >/dev/null || fail "no message about the missing task file"
+message=$(window_named "Error!")
+wait_until 3 is_active "$message" || xdotool windowactivate "$message"
+# Held past the keyboard's repeat delay: the repeats come after the message has closed, while
+# the main window (where Enter refreshes the list and so raises the message again) takes over.
+xdotool keydown Return
+wait_until 2 is_gone "Error!" || fail "Enter did not close the message"
+again=0
+for _ in $(seq 12); do
+    if window_named "Error!" >/dev/null; then again=1; fi
+    sleep 0.1
+done
+xdotool keyup Return
+sleep 0.5
+if window_named "Error!" >/dev/null; then again=1; fi
+((again == 0)) || fail "the held Enter reached the main window and raised the message again"
+wait_until 5 window_named "Marmoset Task" >/dev/null || fail "the main window did not show"
 stop_program
 
 echo "PASS"
