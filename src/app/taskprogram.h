@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/focusring.h"
 #include "app/straykeyfilter.h"
 #include "mainwnd/maincommands.h"
 #include "mainwnd/maindlg.h"
@@ -11,11 +12,10 @@
 class IClock;
 
 // One running copy of the program, put together in the order start-up needs: the keys kept in
-// the windows they were pressed in, the settings, the task file (its place, an installed copy's
-// first one, and what a killed rewrite left), the polls and the file watcher, then the window
-// and the command controller beside it. The
-// application object makes it once the single-copy guard has let it run; tests make it the
-// same way.
+// the windows they were pressed in and the focus shown in them, the settings, the task file (its
+// place, an installed copy's first one, and what a killed rewrite left), the polls and the file
+// watcher, then the window and the command controller beside it. The application object makes it
+// once the single-copy guard has let it run; tests make it the same way.
 class CTaskProgram {
 public:
     // store and clock must outlive the program.
@@ -30,6 +30,7 @@ public:
 
 private:
     CStrayKeyFilter m_keys;
+    CFocusRing m_focusRing;
     const LoadedSettings m_loaded;
     CPollRunner m_polls;
     CTaskFileWatcher m_watcher;
