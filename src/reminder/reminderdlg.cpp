@@ -114,15 +114,12 @@ bool CReminderDlg::BringOpenReminderToFront() {
 }
 
 void CReminderDlg::SetRequest(const ReminderRequest& request, int bPlaySound) {
-    m_nRecord = request.nRecord;
     // The file keeps an over-long title whole; the dialog shows a part that it can lay out.
     m_szTitle = FromFileText(DisplayText(request.title));
     m_nYear = request.year;
     m_nMonth = request.month;
     m_nDay = request.day;
-    m_nAdvanceDays = request.advanceDays;
     m_nHour = request.hour;
-    m_nStatus = request.status;
     m_szCaption = FromFileText(request.caption);
     m_bRemindTomorrow = 0;
     m_bPlaySound = bPlaySound;

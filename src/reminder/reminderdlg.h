@@ -73,14 +73,11 @@ public:
     QPushButton* RemindTomorrowButton() const;
     QPushButton* OkayButton() const;
 
-    int m_nRecord = 0;  // the task shown; the dialog itself never uses it
     QString m_szTitle;
     int m_nYear = 0;
     int m_nMonth = 0;
     int m_nDay = 0;
-    int m_nAdvanceDays = 0;  // not shown
-    int m_nHour = 0;         // not shown
-    int m_nStatus = 0;       // not shown
+    int m_nHour = 0;  // when the task falls due, for the desktop notice
     QString m_szCaption;
     int m_bRemindTomorrow = 0;  // set by the dialog: 1 only when "Remind me tomorrow" closed it
     int m_bPlaySound = 0;       // the alert sounds only when this is exactly 1
