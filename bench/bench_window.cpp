@@ -123,7 +123,7 @@ int main(int argc, char* argv[]) {
 
         QElapsedTimer started;
         started.start();
-        CTaskProgram program(store, clock, PortableFolders(folder), false);
+        CTaskProgram program(store, clock, PortableFolders(folder), [] { return false; });
         program.Start();
         QAction* refresh = program.Window().findChild<QAction*>(QStringLiteral("refresh"));
         const double firstPollMs = static_cast<double>(started.nsecsElapsed()) / 1e6;

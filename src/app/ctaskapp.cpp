@@ -35,7 +35,7 @@ int CTaskApp::Run() {
     CSettingsStore store(*pSettings);
     const CSystemClock clock;
     CTaskProgram program(store, clock, FindProgramFolders(QCoreApplication::applicationDirPath()),
-                         QSystemTrayIcon::isSystemTrayAvailable());
+                         &QSystemTrayIcon::isSystemTrayAvailable);
     CMainDlg& window = program.Window();
     connect(&guard, &CSingleCopyGuard::ActivationRequested, &window, &CMainDlg::BringToFront);
     connect(&window, &CMainDlg::ExitConfirmed, this, [] { QCoreApplication::exit(0); });

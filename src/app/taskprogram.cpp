@@ -1,5 +1,7 @@
 #include "app/taskprogram.h"
 
+#include <utility>
+
 #include "tasks/taskfile.h"
 #include "tasks/taskfilerewrite.h"
 
@@ -23,10 +25,10 @@ LoadedSettings LoadSettingsAndTaskFile(CSettingsStore& store, const ProgramFolde
 }  // namespace
 
 CTaskProgram::CTaskProgram(CSettingsStore& store, const IClock& clock,
-                           const ProgramFolders& folders, bool bTrayAvailable)
+                           const ProgramFolders& folders, std::function<bool()> isTrayAvailable)
     : m_loaded(LoadSettingsAndTaskFile(store, folders)),
       m_watcher(m_polls),
-      m_window(store, clock, m_polls, bTrayAvailable),
+      m_window(store, clock, m_polls, std::move(isTrayAvailable)),
       m_commands(m_window, m_polls, store, clock, m_loaded, folders.helpFolder) {
     m_watcher.Watch(m_loaded.taskFilePath);
     // Another program changed the task file: the list follows, as after Refresh.

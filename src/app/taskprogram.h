@@ -9,6 +9,8 @@
 #include "platform/settingsstore.h"
 #include "reminder/pollrunner.h"
 
+#include <functional>
+
 class IClock;
 
 // One running copy of the program, put together in the order start-up needs: the keys kept in
@@ -18,9 +20,10 @@ class IClock;
 // once the single-copy guard has let it run; tests make it the same way.
 class CTaskProgram {
 public:
-    // store and clock must outlive the program.
+    // store and clock must outlive the program; isTrayAvailable says whether the desktop shows
+    // tray icons (CMainDlg).
     CTaskProgram(CSettingsStore& store, const IClock& clock, const ProgramFolders& folders,
-                 bool bTrayAvailable);
+                 std::function<bool()> isTrayAvailable);
 
     // The window's place and clock, the first poll (whose reminders come before the window
     // shows), then the tray icon and the window as the start-up mode says.

@@ -36,12 +36,12 @@ constexpr QSize kDesignedClient(446, 327);
 }  // namespace
 
 CMainDlg::CMainDlg(CSettingsStore& settings, const IClock& clock, const CPollRunner& polls,
-                   bool bTrayAvailable, QWidget* parent)
+                   std::function<bool()> isTrayAvailable, QWidget* parent)
     : QDialog(parent),
       m_settings(settings),
       m_clock(clock),
       m_polls(polls),
-      m_bTrayAvailable(bTrayAvailable),
+      m_isTrayAvailable(std::move(isTrayAvailable)),
       m_actions(*this),
       m_pMenuBar(m_actions.BuildMenuBar(this)),
       m_pClient(new CMainClient(this)),
@@ -102,19 +102,24 @@ void CMainDlg::StartClock() {
 }
 
 void CMainDlg::ShowAtStart(int nStartupMode) {
-    AddTrayIcon();
     UpdateClock();
     // Only the mode the program started with hides the window at the first tick.
     m_bHiddenStartDone = nStartupMode != kStartupHidden;
-    if (nStartupMode == kStartupMinimized) {
-        ShowMinimizedAtStart(*this);
-    } else if (nStartupMode == kStartupHidden) {
+    if (nStartupMode == kStartupHidden) {
         // Never shown in the first place, so nothing flashes up before it hides.
-        if (!m_bTrayAvailable) {
+        AddTrayIcon();
+        if (!TrayAvailable()) {
             ShowMinimizedAtStart(*this);
         }
     } else {
-        showNormal();
+        if (nStartupMode == kStartupMinimized) {
+            ShowMinimizedAtStart(*this);
+        } else {
+            showNormal();
+        }
+        // The tray icon comes as soon as the window is on its way: it is there for the hidden
+        // window, which the first one is not, and setting it up may wait on the desktop.
+        QTimer::singleShot(0, this, &CMainDlg::AddTrayIcon);
     }
     m_bInitialised = true;
     if (m_bActivationPending) {
@@ -128,7 +133,7 @@ void CMainDlg::OnTimer() {
     // visible on its own; a window the user has asked for by now stays as it is.
     if (!m_bHiddenStartDone) {
         m_bHiddenStartDone = true;
-        if (m_bTrayAvailable && !m_bShownOnRequest && isVisible()) {
+        if (!m_bShownOnRequest && isVisible() && TrayAvailable()) {
             HideWindow();
         }
     }
@@ -212,8 +217,15 @@ void CMainDlg::OnOK() {
     HideWindow();
 }
 
+bool CMainDlg::TrayAvailable() {
+    if (!m_bTrayAvailable) {
+        m_bTrayAvailable = m_isTrayAvailable();
+    }
+    return *m_bTrayAvailable;
+}
+
 void CMainDlg::HideWindow() {
-    if (m_bTrayAvailable) {
+    if (TrayAvailable()) {
         hide();
     } else {
         showMinimized();
@@ -242,7 +254,7 @@ void CMainDlg::BringToFront() {
         m_bActivationPending = true;
         return;
     }
-    if (isHidden() && m_bTrayAvailable) {
+    if (isHidden() && TrayAvailable()) {
         // Hidden in the tray it stays hidden: the tray icon is the way back.
         return;
     }

@@ -4,6 +4,7 @@
 #include <QString>
 #include <QSystemTrayIcon>
 #include <QTimer>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -29,10 +30,11 @@ class CMainDlg : public QDialog {
 
 public:
     // settings keep the window's place and clock gives the time; both, and polls, must outlive
-    // the window. bTrayAvailable says whether the desktop shows tray icons; without one,
-    // hiding would leave no way back, so the window minimises.
+    // the window. isTrayAvailable says whether the desktop shows tray icons; without one,
+    // hiding would leave no way back, so the window minimises. It is asked once, when first
+    // needed: asking may wait on the desktop's message bus, which the first window need not.
     CMainDlg(CSettingsStore& settings, const IClock& clock, const CPollRunner& polls,
-             bool bTrayAvailable, QWidget* parent = nullptr);
+             std::function<bool()> isTrayAvailable, QWidget* parent = nullptr);
     ~CMainDlg() override;
 
     const CMainActions& Actions() const { return m_actions; }
@@ -96,6 +98,7 @@ private:
     void OnPollingChanged(bool bPolling);
     void UpdateClock();
     void HideWindow();
+    bool TrayAvailable();
     void AddTrayIcon();
     void RemoveTrayIcon();
     void OnTrayNotify(QSystemTrayIcon::ActivationReason reason);
@@ -111,7 +114,8 @@ private:
     CSettingsStore& m_settings;
     const IClock& m_clock;
     const CPollRunner& m_polls;
-    const bool m_bTrayAvailable;
+    std::function<bool()> m_isTrayAvailable;
+    std::optional<bool> m_bTrayAvailable;  // once asked
 
     CMainActions m_actions;
     QMenuBar* m_pMenuBar;

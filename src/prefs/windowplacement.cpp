@@ -141,8 +141,12 @@ void CWindowPlacement::Save(CSettingsStore& store) {
     if (m_window.isMinimized() || !m_lastClient) {
         return;
     }
+    // Until the window has its frame, the place it is going to is the stored one.
+    const QRect frame = (m_frameWait.isActive() && !m_storedFrame.isNull()
+                             ? m_storedFrame
+                             : m_lastClient->marginsAdded(m_frameMargins))
+                            .normalized();
     // QRect::right() is one less than left + width; the stored form keeps the edge itself.
-    const QRect frame = m_lastClient->marginsAdded(m_frameMargins).normalized();
     const StoredRect rect{.left = frame.x(),
                           .top = frame.y(),
                           .right = frame.x() + frame.width(),
@@ -165,10 +169,17 @@ void CWindowPlacement::Record() {
 }
 
 bool CWindowPlacement::eventFilter(QObject* watched, QEvent* event) {
+    const auto type = event->type();
+    if (watched == m_window.windowHandle()) {
+        // On screen at last: the frame may be known now.
+        if (type == QEvent::Expose && m_frameWait.isActive()) {
+            QTimer::singleShot(0, this, &CWindowPlacement::CheckFrame);
+        }
+        return false;
+    }
     if (watched != &m_window) {
         return false;
     }
-    const auto type = event->type();
     if (type == QEvent::Move || type == QEvent::Resize || type == QEvent::Expose ||
         type == QEvent::WindowStateChange) {
         Record();
@@ -191,6 +202,10 @@ bool CWindowPlacement::eventFilter(QObject* watched, QEvent* event) {
 
 void CWindowPlacement::StartLookingAfter() {
     m_bWaitingForShow = false;
+    if (QWindow* handle = m_window.windowHandle()) {
+        handle->removeEventFilter(this);
+        handle->installEventFilter(this);
+    }
     KeepOnScreen();
     m_nFrameChecks = 0;
     m_frameWait.start();
@@ -232,9 +247,11 @@ void CWindowPlacement::KeepOnScreen() {
     }
     // While the window settles, the stored place is the one asked for: a window restored from
     // a minimised start passes through places the window manager picks on the way.
-    PlaceFrame(m_bSettling && !m_storedFrame.isNull()
-                   ? m_storedFrame
-                   : m_window.geometry().marginsAdded(FrameMargins(m_window)));
+    QRect frame = m_window.geometry().marginsAdded(FrameMargins(m_window));
+    if (m_bSettling && !m_storedFrame.isNull()) {
+        frame.moveTopLeft(m_storedFrame.topLeft());
+    }
+    PlaceFrame(frame);
 }
 
 void CWindowPlacement::PlaceFrame(const QRect& frame) {

@@ -171,14 +171,19 @@ protected:
     CMainDlg& Create(bool bTray = true) { return Create(PortableFolders(ProgramDir()), bTray); }
     CMainDlg& Create(const ProgramFolders& folders, bool bTray = true) {
         m_pProgram.reset();
-        m_pProgram = std::make_unique<CTaskProgram>(*m_pStore, m_clock, folders, bTray);
+        m_pProgram =
+            std::make_unique<CTaskProgram>(*m_pStore, m_clock, folders, [bTray] { return bTray; });
         return Window();
     }
-    // Starts it; the tests then deliver the ticks themselves (CMainDlg::OnTimer).
+    // Starts it, up to its tray icon; the tests then deliver the ticks themselves
+    // (CMainDlg::OnTimer).
     CMainDlg& Start(bool bTray = true) {
         Create(bTray);
         m_pProgram->Start();
         Tick()->stop();
+        if (!QTest::qWaitFor([this] { return TrayIcon() != nullptr; })) {
+            qWarning("the program started without its tray icon");
+        }
         return Window();
     }
     CMainDlg& Window() { return m_pProgram->Window(); }

@@ -35,7 +35,10 @@ std::unique_ptr<PlacedWindow> ShownWindow(const QRect& frame) {
     auto placed = std::make_unique<PlacedWindow>();
     placed->placement->Restore(frame);
     placed->window.show();
-    if (!QTest::qWaitForWindowExposed(&placed->window)) {
+    // Shown, and given the stored outer size once its frame is known.
+    if (!QTest::qWaitForWindowExposed(&placed->window) || !QTest::qWaitFor([&] {
+            return frame.isNull() || placed->window.frameGeometry() == frame;
+        })) {
         return nullptr;
     }
     return placed;
