@@ -27,6 +27,8 @@ LoadedSettings LoadSettingsAndTaskFile(CSettingsStore& store, const ProgramFolde
 CTaskProgram::CTaskProgram(CSettingsStore& store, const IClock& clock,
                            const ProgramFolders& folders, std::function<bool()> isTrayAvailable)
     : m_loaded(LoadSettingsAndTaskFile(store, folders)),
+      m_readAhead(std::async(std::launch::async,
+                             [this, now = clock.GetCurrentTime()] { m_polls.ReadAhead(now); })),
       m_watcher(m_polls),
       m_window(store, clock, m_polls, std::move(isTrayAvailable)),
       m_commands(m_window, m_polls, store, clock, m_loaded, folders.helpFolder) {
@@ -40,6 +42,7 @@ void CTaskProgram::Start() {
     m_window.RestorePlacement();
     m_window.StartClock();
     // Reminders due now are raised here, before the window is first shown.
+    m_readAhead.wait();
     m_commands.Refresh();
     m_window.ShowAtStart(m_loaded.nStartupMode);
 }

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <functional>
+#include <future>
+
 #include "app/focusring.h"
 #include "app/straykeyfilter.h"
 #include "mainwnd/maincommands.h"
@@ -8,8 +11,6 @@
 #include "platform/programfolders.h"
 #include "platform/settingsstore.h"
 #include "reminder/pollrunner.h"
-
-#include <functional>
 
 class IClock;
 
@@ -36,6 +37,9 @@ private:
     CFocusRing m_focusRing;
     const LoadedSettings m_loaded;
     CPollRunner m_polls;
+    // The first poll's reading of the task file, on a thread of its own while the window is
+    // built: a large file takes about as long as the window. Done by the first poll.
+    std::future<void> m_readAhead;
     CTaskFileWatcher m_watcher;
     CMainDlg m_window;
     CMainCommands m_commands;

@@ -18,6 +18,8 @@ public:
     // One poll for host (CTaskPoller::Poll); kPollBusy while another one runs.
     int Poll(IPollHost& host);
     bool IsPolling() const { return m_poller.IsRunning(); }
+    // CTaskPoller::ReadAhead: on any thread, while nothing else uses the runner.
+    void ReadAhead(CTime now) { m_poller.ReadAhead(now); }
     // The version of the task file the shown rows were read from.
     const FileStamp& ShownStamp() const { return m_poller.ShownStamp(); }
 

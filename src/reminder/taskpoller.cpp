@@ -175,15 +175,26 @@ int CTaskPoller::ShowFileAfterAnswers(IPollHost& host) {
     // The answers moved the reminded tasks on, and the reminders may have waited long enough
     // for other programs to change the file: the rows show it as it now stands, classified
     // against the hour now. What is still due is raised by the next poll, not by this one.
-    FilePtr file = OpenTaskFileToRead();
     FileStamp stamp;
-    const bool bStamped = file && ReadFileStamp(file.get(), stamp);
-    m_reminders.clear();
-    if (!file || !m_pTable->Read(file.get(), bStamped ? stamp.size : 0, CurrentHour(host.Now()),
-                                 m_reminders)) {
+    if (!ReadTable(CurrentHour(host.Now()), stamp)) {
         return ReportUnreadable(host);
     }
-    m_shownStamp = bStamped ? stamp : FileStamp{};
+    m_shownStamp = stamp;
     host.ShowRows(m_pTable);
     return kPollDone;
+}
+
+void CTaskPoller::ReadAhead(CTime now) {
+    FileStamp stamp;
+    ReadTable(CurrentHour(now), stamp);
+}
+
+bool CTaskPoller::ReadTable(const PollHour& hour, FileStamp& stamp) {
+    FilePtr file = OpenTaskFileToRead();
+    const bool bStamped = file && ReadFileStamp(file.get(), stamp);
+    if (!bStamped) {
+        stamp = FileStamp{};
+    }
+    m_reminders.clear();
+    return file && m_pTable->Read(file.get(), bStamped ? stamp.size : 0, hour, m_reminders);
 }

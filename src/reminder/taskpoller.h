@@ -42,6 +42,12 @@ public:
     bool IsRunning() const { return m_bRunning; }
     void SetRunningObserver(std::function<void(bool bRunning)> observer);
 
+    // Reads and classifies the task file ahead of the first poll, which then finds the work
+    // done unless the file or the hour has changed meanwhile; it raises and shows nothing. It
+    // may run on another thread, as long as nothing else uses the poller until it returns: a
+    // program can read a large file while it builds its windows.
+    void ReadAhead(CTime now);
+
     // The version of the task file that the rows last handed to the host were read from, or
     // after a poll that could not read it, what the path held then.
     const FileStamp& ShownStamp() const { return m_shownStamp; }
@@ -52,6 +58,9 @@ private:
     int ReportUnreadable(IPollHost& host);
     void RaiseReminders(IPollHost& host, const PollHour& hour, CTaskTable& table);
     int ShowFileAfterAnswers(IPollHost& host);
+    // Reads the file into the table, classified against hour, with its stamp (an empty one
+    // when the system gives none). False when the file cannot be read.
+    bool ReadTable(const PollHour& hour, FileStamp& stamp);
 
     const IFileClock& m_clock;
     CPollSkipRule m_skipRule;

@@ -255,6 +255,33 @@ TEST_F(PollTest, NestedPollReturnsAtOnceWithoutTouchingAnything) {
     EXPECT_EQ(running, (std::vector<bool>{true, false, true, false}));
 }
 
+// Reading ahead raises and shows nothing; the poll after it shows the file as it then stands
+// and raises what is due, whatever changed in between.
+TEST_F(PollTest, PollAfterReadingAheadIsThePollItWouldHaveBeen) {
+    WriteTasks({kLater, kDentist});
+    CTaskPoller poller;
+    poller.ReadAhead(m_host.m_now);
+    EXPECT_TRUE(m_host.Untouched());
+    EXPECT_EQ(Content(), kLater + "\r\n" + kDentist + "\r\n");
+
+    m_host.m_answers = {ReminderAnswer::Okay};
+    EXPECT_EQ(poller.Poll(m_host), kPollDone);
+    EXPECT_EQ(m_host.AskedTitles(), (Lines{"Dentist"}));
+    ASSERT_EQ(m_host.m_rows.size(), 2U);
+    EXPECT_EQ(m_host.m_rows[1].statusText, "Complete");
+
+    // Changed after the reading ahead: the poll reads the file again.
+    CTaskPoller other;
+    other.ReadAhead(m_host.m_now);
+    WriteTasks({kLater, kBills});
+    m_host.m_rows.clear();
+    m_host.m_answers = {ReminderAnswer::RemindTomorrow};
+    EXPECT_EQ(other.Poll(m_host), kPollDone);
+    EXPECT_EQ(m_host.AskedTitles(), (Lines{"Dentist", "Bills"}));
+    ASSERT_EQ(m_host.m_rows.size(), 2U);
+    EXPECT_EQ(m_host.m_rows[1].text, "06/15/2024 Bills");
+}
+
 // A date move that cannot be represented writes nothing and the poll goes on.
 TEST_F(PollTest, UnrepresentableMoveLeavesTheTaskAndGoesOn) {
     const std::string odd = "#0/1/-2147483648{+}0{+}0{+}0{+}Odd{+}(none){+}6";
