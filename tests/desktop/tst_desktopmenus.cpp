@@ -5,24 +5,13 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QMenuBar>
-#include <QProcess>
 #include <QtTest>
 
+#include "desktopfixture.h"
 #include "mainwnd/commandmenu.h"
-#include "mainwnd/maindlgfixture.h"
-
-namespace {
-
-bool Xdotool(const QStringList& arguments) {
-    QProcess xdotool;
-    xdotool.start(QStringLiteral("xdotool"), arguments);
-    return xdotool.waitForFinished(10000) && xdotool.exitCode() == 0;
-}
-
-}  // namespace
 
 // One window for all the tests, as a user would keep it open.
-class TestDesktopMenus : public CMainDlgFixture {
+class TestDesktopMenus : public CDesktopFixture {
     Q_OBJECT
 
 private:
@@ -30,10 +19,7 @@ private:
 
 private slots:
     void initTestCase() {
-        QVERIFY2(qEnvironmentVariableIsSet("DISPLAY"), "run through on_desktop.sh");
-        QCOMPARE(QGuiApplication::platformName(), QString("xcb"));
-        InitTestCase();
-        Init();
+        InitOnDesktop();
         const QDir root(m_pDir->path());
         QVERIFY(root.mkpath("home/config") && root.mkpath("home/data/applications"));
 
@@ -67,10 +53,7 @@ private slots:
         QVERIFY(Xdotool({"windowactivate", "--sync", QString::number(Window().winId())}));
         QTRY_VERIFY(Window().isActiveWindow());
     }
-    void cleanupTestCase() {
-        Cleanup();
-        CleanupTestCase();
-    }
+    void cleanupTestCase() { CleanupOnDesktop(); }
 
     void rightClickOpensTheCommandMenuAtTheCursor() {
         QWidget* viewport = List()->viewport();

@@ -3,24 +3,17 @@
 // differs at least 3:1 from what the same pixels show without the focus (the WCAG rule for
 // focus indicators), over at least the length of the control's outline.
 #include <QCheckBox>
-#include <QProcess>
 #include <QScreen>
 #include <QtTest>
 #include <algorithm>
 #include <cmath>
 
+#include "desktopfixture.h"
 #include "info/aboutdlg.h"
-#include "mainwnd/maindlgfixture.h"
 #include "platform/desktopnotifier.h"
 #include "prefs/settingsdlg.h"
 
 namespace {
-
-bool Xdotool(const QStringList& arguments) {
-    QProcess xdotool;
-    xdotool.start(QStringLiteral("xdotool"), arguments);
-    return xdotool.waitForFinished(10000) && xdotool.exitCode() == 0;
-}
 
 double Luminance(QRgb colour) {
     const auto channel = [](int value) {
@@ -44,7 +37,7 @@ public:
 
 }  // namespace
 
-class TestFocusVisible : public CMainDlgFixture {
+class TestFocusVisible : public CDesktopFixture {
     Q_OBJECT
 
 private:
@@ -108,18 +101,12 @@ private:
 
 private slots:
     void initTestCase() {
-        QVERIFY2(qEnvironmentVariableIsSet("DISPLAY"), "run through on_desktop.sh");
-        QCOMPARE(QGuiApplication::platformName(), QString("xcb"));
-        InitTestCase();
-        Init();
+        InitOnDesktop();
         WriteTasks({"#12/15/2030{+}1{+}0{+}37{+}Choir practice{+}Bring the scores{+}19"});
         Create();
         m_pProgram->Start();  // the program shows the focus in all of its windows
     }
-    void cleanupTestCase() {
-        Cleanup();
-        CleanupTestCase();
-    }
+    void cleanupTestCase() { CleanupOnDesktop(); }
 
     void taskEditor() {
         CTaskEditDlg editor;
