@@ -126,6 +126,9 @@ void CReminderDlg::SetRequest(const ReminderRequest& request, int bPlaySound) {
 }
 
 ReminderAnswer CReminderDlg::GetAnswer(int nResult) const {
+    if (!m_bAnswered) {
+        return ReminderAnswer::None;
+    }
     if (nResult == QDialog::Accepted) {
         return ReminderAnswer::Details;
     }
@@ -163,12 +166,19 @@ QPushButton* CReminderDlg::OkayButton() const {
     return m_ui->m_okay;
 }
 
+void CReminderDlg::accept() {
+    m_bAnswered = true;
+    QDialog::accept();
+}
+
 void CReminderDlg::reject() {
+    m_bAnswered = true;
     m_bRemindTomorrow = 0;
     QDialog::reject();
 }
 
 void CReminderDlg::OnRemindTomorrow() {
+    m_bAnswered = true;
     m_bRemindTomorrow = 1;
     // Straight to the base class: our own reject() would clear the flag again.
     QDialog::reject();
@@ -203,6 +213,7 @@ void CReminderDlg::setVisible(bool visible) {
 }
 
 void CReminderDlg::OnInitDialog() {
+    m_bAnswered = false;
     m_bRemindTomorrow = 0;
     m_ui->m_title->setText(m_szTitle);
     m_ui->m_date->setText(QStringLiteral("%1/%2/%3").arg(m_nMonth).arg(m_nDay).arg(m_nYear));

@@ -53,7 +53,9 @@ public:
 
     // Fills the members from what the poll hands over; bPlaySound is the sound preference.
     void SetRequest(const ReminderRequest& request, int bPlaySound);
-    // What a finished run with result nResult means to the poll.
+    // What a finished run with result nResult means to the poll. A run that ended without one of
+    // the three answers (the dialog hidden, or the program ending while it waited) is no
+    // answer at all: nothing is written for it.
     ReminderAnswer GetAnswer(int nResult) const;
 
     // Raises one reminder, waits for the user and returns the answer.
@@ -85,6 +87,8 @@ public:
     void setVisible(bool visible) override;
 
 public slots:
+    // "Details..." and Enter.
+    void accept() override;
     // "Okay" and Esc.
     void reject() override;
 
@@ -108,6 +112,7 @@ private:
     IDesktopNotifier* m_pNotifier;  // null: the program's shared notifier
     int m_nTitleMinWidth = 0;       // the title's width before any title widened it
     bool m_bInputGuarded = false;
+    bool m_bAnswered = false;  // the user gave one of the three answers
     QTimer m_inputGuard;
     QPointer<QWidget> m_pFocusBeforeGuard;
 

@@ -230,8 +230,12 @@ void TestReminderDlg::remindTomorrowDoesNotStick() {
     const int nResult = RunModal(reused, Action::Escape);
     QCOMPARE(reused.GetAnswer(nResult), ReminderAnswer::Okay);
 
-    // A run that ended some other way writes nothing.
+    // A run that ended some other way writes nothing: the dialog hidden, or its loop ended
+    // by the program's exit while it waited, gives the result of a rejection but no answer.
     QCOMPARE(reused.GetAnswer(kNotAnswered), ReminderAnswer::None);
+    const int nHidden = RunModal(reused, [](CReminderDlg& open) { open.hide(); });
+    QCOMPARE(nHidden, int(QDialog::Rejected));
+    QCOMPARE(reused.GetAnswer(nHidden), ReminderAnswer::None);
 }
 
 void TestReminderDlg::texts_data() {
