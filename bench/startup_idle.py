@@ -144,11 +144,15 @@ def main():
     try:
         print(f"{'tasks':>7} {'program':<16} {'shown s':>8} {'RSS MiB':>8} {'idle CPU s':>11}")
         for count in [int(n) for n in args.tasks.split(",")]:
-            with tempfile.TemporaryDirectory() as tmp:
+            # The runtime folder in memory, as a desktop session has it (a tmpfs): the single-copy
+            # guard's lock lives there.
+            shm = "/dev/shm" if os.path.isdir("/dev/shm") else None
+            with tempfile.TemporaryDirectory() as tmp, tempfile.TemporaryDirectory(dir=shm) as run:
+                os.chmod(run, 0o700)
                 programs = []
                 env = dict(os.environ, DISPLAY=display, HOME=tmp,
                            XDG_CONFIG_HOME=os.path.join(tmp, "config"),
-                           XDG_RUNTIME_DIR=tmp, TMPDIR=tmp)
+                           XDG_RUNTIME_DIR=run, TMPDIR=tmp)
                 env.pop("QT_QPA_PLATFORM", None)
                 for n, (name, path) in enumerate(builds):
                     # Each program in a folder of its own, with the chime's module beside it, as
