@@ -21,6 +21,10 @@ CTaskApp::CTaskApp(int& argc, char** argv) : QApplication(argc, argv) {
     // The window hides into the tray and reminders close on their own; neither ends the
     // program, only the exit question does.
     setQuitOnLastWindowClosed(false);
+    // The menu bar is part of the window on every desktop, also where the desktop could show
+    // it in a bar of its own: the window is designed with it, and asking the desktop's message
+    // bus about such a bar would hold up the first window.
+    setAttribute(Qt::AA_DontUseNativeMenuBar);
 }
 
 int CTaskApp::Run() {
