@@ -12,6 +12,7 @@
 #include <QVBoxLayout>
 #include <utility>
 
+#include "calendar/ctime.h"
 #include "mainwnd/commandmenu.h"
 #include "mainwnd/mainclient.h"
 #include "mainwnd/messagebox.h"
@@ -20,7 +21,6 @@
 #include "mainwnd/tasklistview.h"
 #include "platform/settingsstore.h"
 #include "prefs/windowplacement.h"
-#include "reminder/ctime.h"
 #include "reminder/pollrunner.h"
 #include "reminder/reminderdlg.h"
 #include "res/images.h"
