@@ -15,7 +15,8 @@ CTaskFile PrepareTaskFile(const std::string& path, bool bFirstStart) {
         // failure shows at the first poll, which names the path.
         CreateFirstTaskFile(file.Path());
     }
-    // No other copy runs, so a temporary file beside the task file is a killed rewrite's.
+    // A temporary file beside the task file is a killed rewrite's; one that another program's
+    // rewrite has under way is left alone, as it is looked for under the writers' lock.
     file.RemoveLeftoverTempFile();
     return file;
 }

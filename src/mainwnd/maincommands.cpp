@@ -33,6 +33,10 @@ const char* FailureReason(int result) {
             return Str::ReasonCannotWriteTemp;
         case kCannotFlushTemp:
             return Str::ReasonCannotFlush;
+        case kBusy:
+            return Str::ReasonBusy;
+        case kCannotKeepAccess:
+            return Str::ReasonCannotKeepAccess;
         default:
             return Str::ReasonCannotReplace;
     }
@@ -55,6 +59,14 @@ std::array<const char*, 3> SortHeaders(TaskSort sort) {
 
 QString FromFileText(std::string_view text) {
     return QString::fromLocal8Bit(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// What went wrong with a change of the task file, after a blank line: when the file could not
+// be read, what is wrong with it and its path.
+QString FailureText(const CTaskFile& file, int result) {
+    return QStringLiteral("\n\n") + (result == kCannotOpen
+                                         ? FromFileText(file.ProblemText())
+                                         : QString::fromLatin1(FailureReason(result)));
 }
 
 }  // namespace
@@ -188,10 +200,10 @@ void CMainCommands::FinishCommand(int result) {
             Refresh();
             return;
         default:
-            CMessageBox::Error(&m_window,
-                               QString::fromLatin1(Str::ChangeNotSaved) + QStringLiteral("\n\n") +
-                                   QString::fromLatin1(FailureReason(result)),
-                               QString::fromLatin1(Str::Error));
+            CMessageBox::Error(
+                &m_window,
+                QString::fromLatin1(Str::ChangeNotSaved) + FailureText(m_taskFile, result),
+                QString::fromLatin1(Str::Error));
     }
 }
 
@@ -249,8 +261,9 @@ void CMainCommands::OnCompactDatabase() {
         result = CompactTaskFile(m_taskFile);
     }
     if (result != kDone) {
-        CMessageBox::Error(&m_window, QString::fromLatin1(Str::CompactFailed),
-                           QString::fromLatin1(Str::Error));
+        CMessageBox::Error(
+            &m_window, QString::fromLatin1(Str::CompactFailed) + FailureText(m_taskFile, result),
+            QString::fromLatin1(Str::Error));
         return;
     }
     Refresh();
@@ -263,7 +276,10 @@ void CMainCommands::SortTaskFile(TaskSort sort) {
         result = ::SortTaskFile(m_taskFile, sort);
     }
     if (result != kDone) {
-        CMessageBox::Error(&m_window, QString::fromLatin1(Str::CouldNotOpenForSorting),
+        // The old text where it is true: the tasks could not be read. Otherwise they could, and
+        // it was their writing that failed.
+        const char* what = result == kCannotOpen ? Str::CouldNotOpenForSorting : Str::SortNotSaved;
+        CMessageBox::Error(&m_window, QString::fromLatin1(what) + FailureText(m_taskFile, result),
                            QString::fromLatin1(Str::Error));
         return;
     }

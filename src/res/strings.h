@@ -62,6 +62,16 @@ inline constexpr const char* ReasonCannotWriteTemp =
 inline constexpr const char* ReasonCannotFlush =
     "The new content could not be written to the disk.";
 inline constexpr const char* ReasonCannotReplace = "The task file could not be replaced.";
+inline constexpr const char* ReasonBusy =
+    "Another program was changing the task file and did not finish within two seconds. Try "
+    "again in a moment.";
+inline constexpr const char* ReasonCannotKeepAccess =
+    "The new file could not be given the task file's owner and permissions, so it did not "
+    "take the task file's place.";
+// Shown when a sort could read the tasks but not write them in their new order; the reason
+// follows.
+inline constexpr const char* SortNotSaved =
+    "The sorted tasks could not be saved in the task file, so the file is left as it was.";
 
 // Shown when a task from the editor cannot be written; the editor then opens again.
 inline constexpr const char* TaskNotSaved =
@@ -72,6 +82,11 @@ inline constexpr const char* TaskNotSaved =
 inline constexpr const char* TaskChangedMeanwhile =
     "This task was changed or removed while the editor was open (by a reminder or another "
     "program), so your changes were not saved. The list now shows the tasks as they are.";
+// The same for typed changes; the editor then opens again with them.
+inline constexpr const char* TaskChangedEditorOpensAgain =
+    "This task was changed or removed while the editor was open (by a reminder or another "
+    "program), so your changes were not saved.\n\nThe editor opens again with what you "
+    "entered: OK adds it as a new task, Cancel leaves the tasks as they are.";
 
 // Column headers of the task list; the marked ones name the last sort.
 inline constexpr const char* ColumnTask = "Task";

@@ -10,6 +10,7 @@
 #include "maindlgfixture.h"
 #include "res/strings.h"
 #include "tasks/taskfile.h"
+#include "tasks/writelock.h"
 
 namespace {
 
@@ -200,15 +201,38 @@ private slots:
         QVERIFY(CMessageBox::Last().text.startsWith(Str::ChangeNotSaved));
         QVERIFY(CMessageBox::Last().text.endsWith(Str::ReasonCannotWriteTemp));
 
+        // Compact and the sorts say what failed, and why.
+        const QString why = QStringLiteral("\n\n") + Str::ReasonCannotWriteTemp;
         CMessageBox::SetNextAnswer(QMessageBox::Ok);
         Action("compactDatabase")->trigger();
-        QCOMPARE(CMessageBox::Last().text, QString(Str::CompactFailed));
+        QCOMPARE(CMessageBox::Last().text, Str::CompactFailed + why);
         CMessageBox::SetNextAnswer(QMessageBox::Ok);
         Action("sortByStatus")->trigger();
-        QCOMPARE(CMessageBox::Last().text, QString(Str::CouldNotOpenForSorting));
+        QCOMPARE(CMessageBox::Last().text, Str::SortNotSaved + why);
         QCOMPARE(Model().headerData(1, Qt::Horizontal).toString(), QString("Status"));
         QCOMPARE(CMessageBox::Count(), 3);
         QCOMPARE(Content(), before);
+
+        // Another writer holds the task file for longer than a command waits.
+        std::filesystem::remove_all(CTaskFile(TaskFile()).TempPath());
+        {
+            const CWriteLock other(CTaskFile(TaskFile()).LockPath());
+            QCOMPARE(other.Result(), CWriteLock::Outcome::Held);
+            CMessageBox::SetNextAnswer(QMessageBox::Ok);
+            Action("compactDatabase")->trigger();
+            QCOMPARE(CMessageBox::Last().text,
+                     Str::CompactFailed + QStringLiteral("\n\n") + Str::ReasonBusy);
+        }
+        QCOMPARE(Content(), before);
+
+        // No task file to read: the old text of the sorts, then what is wrong and the path.
+        std::filesystem::remove(TaskFile());
+        CMessageBox::SetNextAnswer(QMessageBox::Ok);
+        Action("sortByDateAscending")->trigger();
+        QCOMPARE(CMessageBox::Last().text, Str::CouldNotOpenForSorting + QStringLiteral("\n\n") +
+                                               Str::TaskFileNotFound + QStringLiteral("\n\n") +
+                                               QString::fromStdString(TaskFile()));
+        QCOMPARE(CMessageBox::Count(), 5);
     }
 };
 
