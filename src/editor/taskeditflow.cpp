@@ -9,8 +9,8 @@
 
 namespace {
 
-void TellTaskChanged(QWidget* parent) {
-    CMessageBox::Show(parent, QMessageBox::Warning, QString::fromLatin1(Str::TaskChangedMeanwhile),
+void TellTaskChanged(QWidget* parent, const char* text) {
+    CMessageBox::Show(parent, QMessageBox::Warning, QString::fromLatin1(text),
                       QString::fromLatin1(Str::AppTitle), QMessageBox::Ok);
 }
 
@@ -19,12 +19,10 @@ void TellTaskNotSaved(QWidget* parent) {
                        QString::fromLatin1(Str::Error));
 }
 
-}  // namespace
-
-int AddTaskInEditor(QWidget* parent, const CTaskFile& file, CTime now) {
-    CTaskEditDlg editor(parent);
+// Runs the editor in Add mode until what it holds is added or the user cancels: kDone, or
+// kUnchanged after Cancel.
+int AddUntilSaved(QWidget* parent, const CTaskFile& file, CTaskEditDlg& editor) {
     editor.m_bNewTask = true;
-    editor.SetTask(NewTaskDefaults(now));
     while (editor.exec() == QDialog::Accepted) {
         if (AppendTaskLine(file, FormatTaskLine(editor.GetTask())) == kDone) {
             return kDone;
@@ -32,6 +30,14 @@ int AddTaskInEditor(QWidget* parent, const CTaskFile& file, CTime now) {
         TellTaskNotSaved(parent);
     }
     return kUnchanged;
+}
+
+}  // namespace
+
+int AddTaskInEditor(QWidget* parent, const CTaskFile& file, CTime now) {
+    CTaskEditDlg editor(parent);
+    editor.SetTask(NewTaskDefaults(now));
+    return AddUntilSaved(parent, file, editor);
 }
 
 int EditTaskInEditor(QWidget* parent, const CTaskFile& file, const TaskRef& task, bool bViewOnly) {
@@ -51,7 +57,7 @@ int EditTaskInEditor(QWidget* parent, const CTaskFile& file, const TaskRef& task
             }
             const int result = SetTaskStatus(file, task, ToInt(TaskStatus::ToDelete));
             if (result == kTaskGone) {
-                TellTaskChanged(parent);
+                TellTaskChanged(parent, Str::TaskChangedMeanwhile);
             }
             return result;
         }
@@ -62,9 +68,12 @@ int EditTaskInEditor(QWidget* parent, const CTaskFile& file, const TaskRef& task
         // program may have moved it, or changed it, while the editor was open.
         const int result = ReplaceTask(file, task, FormatTaskLine(editor.GetTask()));
         if (result == kTaskGone) {
-            TellTaskChanged(parent);
+            // What the user typed is not thrown away: the editor opens again with it, and OK
+            // adds it as a new task beside whatever the task became.
+            TellTaskChanged(parent, Str::TaskChangedEditorOpensAgain);
+            return AddUntilSaved(parent, file, editor) == kDone ? kDone : kTaskGone;
         }
-        if (result == kDone || result == kTaskGone) {
+        if (result == kDone) {
             return result;
         }
         TellTaskNotSaved(parent);

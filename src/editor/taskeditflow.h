@@ -17,7 +17,8 @@ class QWidget;
 int AddTaskInEditor(QWidget* parent, const CTaskFile& file, CTime now);
 
 // Writes what the user changed over that very task, as long as the file still holds it as it
-// was; Delete marks it To Delete. kUnchanged when nothing was changed or the editor was
-// cancelled; kTaskGone, after telling the user, when the task changed or went meanwhile; else
+// was; Delete marks it To Delete. When the task changed or went meanwhile, the user is told and
+// the editor opens again with what was entered, in Add mode: kDone when it was then added,
+// kTaskGone after Cancel. kUnchanged when nothing was changed or the editor was cancelled; else
 // the result of the write (a failure to mark it To Delete is the caller's to report).
 int EditTaskInEditor(QWidget* parent, const CTaskFile& file, const TaskRef& task, bool bViewOnly);

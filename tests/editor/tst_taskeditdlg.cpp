@@ -202,19 +202,32 @@ private slots:
         QCOMPARE(Task(Model().rowCount() - 1).record.title, std::string("Two and a half"));
         QCOMPARE(Task(1).record.title, std::string("Three"));
 
-        // Changed elsewhere while its editor is open: the other writer's task stands.
+        // Changed elsewhere while its editor is open: the other writer's task stands, and the
+        // editor opens again with what was typed, which Cancel drops and OK adds.
         const std::string other = "#7/1/2031{+}0{+}1{+}0{+}Three{+}(none){+}9\r\n";
-        const CDialogDriver changed({[&](CTaskEditDlg& d) {
-            d.TitleEdit()->setText("Mine");
-            WriteContent(other);
-            CMessageBox::SetNextAnswer(QMessageBox::Ok);
-            ClickOk(d);
-        }});
-        Select(1);
-        Action("viewEditTask")->trigger();
-        QCOMPARE(Content(), other);
-        QCOMPARE(CMessageBox::Last().text, QString(Str::TaskChangedMeanwhile));
-        QCOMPARE(Model().rowCount(), 1);
+        for (const bool bAdd : {false, true}) {
+            WriteContent(content);
+            Action("refresh")->trigger();
+            QString reopened;
+            const CDialogDriver changed({[&](CTaskEditDlg& d) {
+                                             d.TitleEdit()->setText("Mine");
+                                             WriteContent(other);
+                                             CMessageBox::SetNextAnswer(QMessageBox::Ok);
+                                             ClickOk(d);
+                                         },
+                                         [&](CTaskEditDlg& d) {
+                                             reopened =
+                                                 d.windowTitle() + "/" + d.TitleEdit()->text();
+                                             bAdd ? ClickOk(d) : d.CancelButton()->click();
+                                         }});
+            Select(1);
+            Action("viewEditTask")->trigger();
+            QCOMPARE(CMessageBox::Last().text, QString(Str::TaskChangedEditorOpensAgain));
+            QCOMPARE(reopened, QString("Add a New Task/Mine"));
+            QCOMPARE(Content(),
+                     bAdd ? other + "#6/1/2031{+}0{+}0{+}0{+}Mine{+}(none){+}9\r\n" : other);
+            QCOMPARE(Model().rowCount(), bAdd ? 2 : 1);
+        }
     }
 
     void deleteMarksTheOpenedTask() {
