@@ -25,6 +25,15 @@ protected:
         InitTestCase();
         Init();
     }
+    // Starts the program with its own one-second timer, as in the program, and brings its
+    // window to the front.
+    void StartOnDesktop() {
+        Create();
+        m_pProgram->Start();
+        QVERIFY(QTest::qWaitForWindowExposed(&Window()));
+        QVERIFY(Xdotool({"windowactivate", "--sync", QString::number(Window().winId())}));
+        QTRY_VERIFY(Window().isActiveWindow());
+    }
     void CleanupOnDesktop() {
         Cleanup();
         CleanupTestCase();

@@ -66,11 +66,7 @@ private slots:
         InitOnDesktop();
         WriteTasks(
             {"#6/1/2030{+}0{+}0{+}0{+}June{+}{+}9", "#9/2/2030{+}0{+}1{+}2{+}September{+}{+}6"});
-        Create();
-        m_pProgram->Start();
-        QVERIFY(QTest::qWaitForWindowExposed(&Window()));
-        QVERIFY(Xdotool({"windowactivate", "--sync", QString::number(Window().winId())}));
-        QTRY_VERIFY(Window().isActiveWindow());
+        StartOnDesktop();
     }
     void cleanupTestCase() { CleanupOnDesktop(); }
 

@@ -46,12 +46,7 @@ private slots:
         qunsetenv("XDG_CURRENT_DESKTOP");
         qunsetenv("BROWSER");
 
-        // Its own one-second timer runs, as in the program.
-        Create();
-        m_pProgram->Start();
-        QVERIFY(QTest::qWaitForWindowExposed(&Window()));
-        QVERIFY(Xdotool({"windowactivate", "--sync", QString::number(Window().winId())}));
-        QTRY_VERIFY(Window().isActiveWindow());
+        StartOnDesktop();
     }
     void cleanupTestCase() { CleanupOnDesktop(); }
 

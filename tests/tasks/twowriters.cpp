@@ -22,6 +22,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "referencetask.h"
 #include "tasks/taskcommands.h"
 #include "tasks/taskfile.h"
 #include "tasks/taskline.h"
@@ -39,18 +40,6 @@ bool WriteFile(const std::string& path, std::string_view content) {
     std::ofstream file(path, std::ios::binary | std::ios::trunc);
     file << content;
     return file.good();
-}
-
-// The file's lines, each with its line end; a last line without one as it is.
-std::vector<std::string_view> SplitLines(std::string_view content) {
-    std::vector<std::string_view> lines;
-    while (!content.empty()) {
-        const std::size_t end = content.find("\r\n");
-        const std::size_t next = end == std::string_view::npos ? content.size() : end + 2;
-        lines.push_back(content.substr(0, next));
-        content.remove_prefix(next);
-    }
-    return lines;
 }
 
 // Runs a writer in a process of its own, which starts when go is closed; its pid.
@@ -91,7 +80,7 @@ bool CheckRound(std::string_view content, const std::vector<std::string_view>& b
         ++expected[line];
     }
     std::unordered_map<std::string_view, int> found;
-    for (const std::string_view line : SplitLines(content)) {
+    for (const std::string_view line : ReferenceLines(content)) {
         ++found[line];
     }
     std::map<std::string, int> damage;
@@ -160,7 +149,7 @@ int main(int argc, char** argv) {
         current += FormatTaskLine(2000 + i % 37, 1 + i % 12, 1 + i % 28, i % 30, i % 5, i % 3,
                                   "Task " + std::to_string(i), "Bring the list", 6);
     }
-    std::vector<std::string_view> lines = SplitLines(current);
+    std::vector<std::string_view> lines = ReferenceLines(current);
     if (!WriteFile(taskFile.Path(), current)) {
         (void)std::fprintf(stderr, "cannot write %s\n", taskFile.Path().c_str());
         return 2;
@@ -204,7 +193,7 @@ int main(int argc, char** argv) {
             }
         }
         current = std::move(content);
-        lines = SplitLines(current);
+        lines = ReferenceLines(current);
     }
 
     (void)std::printf(
