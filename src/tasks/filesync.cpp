@@ -2,6 +2,14 @@
 
 // The only place in the task code that needs the system's own file calls.
 #ifdef _WIN32
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
+// After windows.h.
 #include <io.h>
 #else
 #include <fcntl.h>
@@ -13,7 +21,8 @@ bool FlushFileToDisk(std::FILE* file) {
         return false;
     }
 #ifdef _WIN32
-    return _commit(_fileno(file)) == 0;
+    const auto handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file)));
+    return handle != INVALID_HANDLE_VALUE && FlushFileBuffers(handle) != 0;
 #else
     return fsync(fileno(file)) == 0;
 #endif
@@ -21,7 +30,7 @@ bool FlushFileToDisk(std::FILE* file) {
 
 void FlushDirectoryToDisk(const std::string& directory) {
 #ifdef _WIN32
-    // Windows commits a rename together with the file system's metadata.
+    // The rename itself asks Windows to write it through (MOVEFILE_WRITE_THROUGH).
     (void)directory;
 #else
     const int fd = open(directory.empty() ? "." : directory.c_str(), O_RDONLY | O_DIRECTORY);

@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "res/strings.h"
+#include "tasks/fileplatform.h"
 #include "tasks/linereader.h"
 #include "tasks/taskline.h"
 
@@ -43,7 +44,7 @@ constexpr std::uintmax_t kMostTasksMadeRoomFor = std::uintmax_t{1} << 20;
 template <typename Record, typename Fill>
 bool ReadEveryTask(std::vector<Record>& records, Fill fill) {
     std::error_code error;
-    const std::uintmax_t size = std::filesystem::file_size(g_szTaskFilePath, error);
+    const std::uintmax_t size = std::filesystem::file_size(NativePath(g_szTaskFilePath), error);
     if (!error) {
         records.reserve(
             static_cast<size_t>(std::min(size / kShortestWrittenLine + 1, kMostTasksMadeRoomFor)));
@@ -95,7 +96,7 @@ std::string TaskFileProblemText() {
 }
 
 std::string TempFilePath() {
-    return std::filesystem::path(g_szTaskFilePath).replace_filename(kTempFileName).string();
+    return PathText(NativePath(g_szTaskFilePath).replace_filename(kTempFileName));
 }
 
 int CountTasks() {

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <string>
 
+#include "tasks/fileplatform.h"
 #include "tasks/filesync.h"
 #include "tasks/linereader.h"
 #include "tasks/taskfile.h"
@@ -61,20 +62,18 @@ int PutInPlace(const std::string& tempPath) {
     }
     // One rename that replaces the task file: at every moment the path holds either the old
     // or the new file.
-    std::error_code error;
-    fs::rename(tempPath, g_szTaskFilePath, error);
-    return error ? kCannotReplace : kDone;
+    return RenameOver(tempPath, g_szTaskFilePath) ? kDone : kCannotReplace;
 }
 
 bool IsMissing(const std::string& path) {
     std::error_code error;
-    return !fs::exists(path, error) && !error;
+    return !fs::exists(NativePath(path), error) && !error;
 }
 
 // Reads the whole file into content. False on a read error.
 bool ReadWhole(std::FILE* file, std::string& content) {
     std::error_code error;
-    const std::uintmax_t size = fs::file_size(g_szTaskFilePath, error);
+    const std::uintmax_t size = fs::file_size(NativePath(g_szTaskFilePath), error);
     content.clear();
     // Room for the whole file and one more block, so that reading to its end never has to
     // move what was read.
@@ -128,17 +127,17 @@ int LoadTaskFile(TaskFileLines& file, MissingTaskFile missing) {
 int ReplaceTaskFile(std::span<const std::string_view> lines) {
     // A temporary file left by an interrupted rewrite is simply replaced.
     const std::string tempPath = TempFilePath();
-    (void)std::remove(tempPath.c_str());
-    FilePtr temp(std::fopen(tempPath.c_str(), "wb"));
+    (void)RemoveFile(tempPath);
+    FilePtr temp(CreatePrivateFile(tempPath));
     if (!temp) {
         return kCannotCreateTemp;
     }
     (void)std::setvbuf(temp.get(), nullptr, _IOFBF, kWriteBuffer);
     // The new file keeps who may read the old one; failing that changes no content.
     std::error_code error;
-    const fs::file_status status = fs::status(g_szTaskFilePath, error);
+    const fs::file_status status = fs::status(NativePath(g_szTaskFilePath), error);
     if (!error && fs::exists(status)) {
-        fs::permissions(tempPath, status.permissions(), error);
+        fs::permissions(NativePath(tempPath), status.permissions(), error);
     }
 
     int result = WriteLines(temp.get(), lines);
@@ -150,21 +149,21 @@ int ReplaceTaskFile(std::span<const std::string_view> lines) {
         result = PutInPlace(tempPath);
     }
     if (result != kDone) {
-        (void)std::remove(tempPath.c_str());
+        (void)RemoveFile(tempPath);
         return result;
     }
-    FlushDirectoryToDisk(fs::path(g_szTaskFilePath).parent_path().string());
+    FlushDirectoryToDisk(PathText(NativePath(g_szTaskFilePath).parent_path()));
     return kDone;
 }
 
 bool RemoveLeftoverTempFile() {
     const std::string tempPath = TempFilePath();
     std::error_code error;
-    const fs::file_status status = fs::symlink_status(tempPath, error);
+    const fs::file_status status = fs::symlink_status(NativePath(tempPath), error);
     if (error || !(fs::is_regular_file(status) || fs::is_symlink(status))) {
         return false;
     }
-    return fs::remove(tempPath, error) && !error;
+    return fs::remove(NativePath(tempPath), error) && !error;
 }
 
 int AppendTaskLine(std::string_view line) {
