@@ -1,8 +1,10 @@
 // The task file as something other than a regular file: a named pipe, a folder, a device.
 // Nothing may wait on it, nothing may be written over it, and the user is told what it is.
+#ifndef _WIN32
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#endif
 
 #include <chrono>
 #include <filesystem>
@@ -20,6 +22,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
+#ifdef _WIN32
+using TaskFileKindTest = TaskFileTest;
+#else
 class TaskFileKindTest : public TaskFileTest {
 protected:
     void MakePipe() const { ASSERT_EQ(mkfifo(g_szTaskFilePath.c_str(), 0600), 0); }
@@ -43,8 +48,12 @@ auto WithoutWaiting(Reader reader) {
     }
     return result.get();
 }
+#endif
 
 TEST_F(TaskFileKindTest, ANamedPipeIsNeitherWaitedOnNorReadNorReplaced) {
+#ifdef _WIN32
+    GTEST_SKIP() << "Windows keeps no named pipes among the files of a folder";
+#else
     MakePipe();
     EXPECT_EQ(WithoutWaiting([] { return CountTasks(); }), kCannotOpen);
     EXPECT_FALSE(WithoutWaiting([] {
@@ -65,6 +74,7 @@ TEST_F(TaskFileKindTest, ANamedPipeIsNeitherWaitedOnNorReadNorReplaced) {
     EXPECT_FALSE(TempExists());
     EXPECT_EQ(WithoutWaiting([] { return TaskFileProblemText(); }),
               std::string(Str::TaskFileIsPipe) + "\n\n" + g_szTaskFilePath);
+#endif
 }
 
 TEST_F(TaskFileKindTest, EachKindOfPathGetsItsOwnMessageWithThePath) {
@@ -81,6 +91,10 @@ TEST_F(TaskFileKindTest, EachKindOfPathGetsItsOwnMessageWithThePath) {
     EXPECT_TRUE(fs::is_directory(path));
     fs::remove(path);
 
+#ifdef _WIN32
+    GTEST_SKIP() << "a folder is told apart; Windows has no device files, and its links need a "
+                    "right a user seldom has";
+#endif
     fs::create_symlink("/dev/null", path);
     EXPECT_EQ(TaskFileProblemText(), message(Str::TaskFileIsDevice));
     EXPECT_EQ(CountTasks(), kCannotOpen);
