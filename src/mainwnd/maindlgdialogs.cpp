@@ -2,7 +2,6 @@
 // entry it decides), the About box, the help page and the system's date and time settings.
 
 #include <QCoreApplication>
-#include <QFile>
 #include <string>
 
 #include "info/aboutdlg.h"
@@ -11,6 +10,7 @@
 #include "mainwnd/messagebox.h"
 #include "platform/autostart.h"
 #include "platform/memorystatus.h"
+#include "platform/programfolders.h"
 #include "platform/settingsstore.h"
 #include "prefs/settingsdlg.h"
 #include "res/strings.h"
@@ -41,7 +41,7 @@ void CMainDlg::OnAbout() {
 }
 
 void CMainDlg::OnHelpIndex() {
-    const QString moduleDir = QFile::decodeName(QByteArray::fromStdString(m_strModuleDir));
+    const QString moduleDir = FromCorePath(m_strModuleDir);
     if (const auto error = OpenHelpIndex(moduleDir)) {
         CMessageBox::Error(this, *error, QString::fromLatin1(Str::Error));
     }
