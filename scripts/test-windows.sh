@@ -30,11 +30,12 @@ cmake --build "$out/core" -j2
 
 ctest --test-dir "$out/core" --output-on-failure -j2
 
-# What ran under Wine, and each test that was skipped there with its reason.
+# What ran under Wine, and each test skipped there with its reason.
 log=$out/core/Testing/Temporary/LastTest.log
-ran=$(grep -hoE '^\[==========\] [0-9]+ tests? from [0-9]+ test suites? ran' "$log" |
-    awk '{ n += $2 } END { print n + 0 }')
-passed=$(grep -hoE '^\[  PASSED  \] [0-9]+' "$log" | awk '{ n += $4 } END { print n + 0 }')
-echo "Core tests under Wine: $ran run, $passed passed."
-grep -hE -B1 '^\[  SKIPPED \] [A-Za-z]' "$log" | grep -vE '^(\[  SKIPPED \] .* tests?, listed below|--)' || true
+sum() { grep -hoE "$1" "$log" | grep -oE '[0-9]+' | awk '{ n += $1 } END { print n + 0 }'; }
+echo "Core tests under Wine: $(sum '^\[==========\] [0-9]+ tests? from') run," \
+    "$(sum '^\[  PASSED  \] [0-9]+') passed, $(sum '^\[  SKIPPED \] [0-9]+ tests?,') skipped."
+awk '/: Skipped$/ { grab = 1; why = ""; next }
+     grab && /^\[  SKIPPED \] / { print "  skipped " $4 ":" why; grab = 0; next }
+     grab && NF { why = why "\n    " $0 }' "$log"
 echo "scripts/test-windows.sh took $((SECONDS - started)) s."
