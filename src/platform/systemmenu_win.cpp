@@ -3,12 +3,6 @@
 #include <QString>
 #include <QWidget>
 
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
 #include <windows.h>
 
 void AddSystemMenuItem(QWidget* window, const QString& text, unsigned command) {

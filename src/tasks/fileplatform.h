@@ -4,9 +4,10 @@
 #include <filesystem>
 #include <string>
 
-// The task code's file calls that differ between systems. A path is the program's own text:
-// on Linux the bytes the file system takes, on Windows UTF-8, which is widened here for the
-// system's wide-character calls, so that a folder of any name works.
+// The task code's file calls that differ between systems, beside the reads (regularfile.h),
+// the file stamps (filestamp.h) and the flushes to disk (filesync.h). A path is the program's
+// own text: on Linux the bytes the file system takes, on Windows UTF-8, which is widened here
+// for the system's wide-character calls, so that a folder of any name works.
 
 // The path as the standard library's file system calls take it, and back.
 std::filesystem::path NativePath(const std::string& path);

@@ -4,15 +4,8 @@
 
 // The only place in the task code that asks the system for a file's times and identity.
 #ifdef _WIN32
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#include <windows.h>
-// After windows.h.
 #include <io.h>
+#include <windows.h>
 
 #include "tasks/fileplatform.h"
 #else

@@ -1,16 +1,9 @@
 #include "tasks/filesync.h"
 
-// The only place in the task code that needs the system's own file calls.
+// One of the few places in the task code that needs the system's own file calls.
 #ifdef _WIN32
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#include <windows.h>
-// After windows.h.
 #include <io.h>
+#include <windows.h>
 #else
 #include <fcntl.h>
 #include <unistd.h>

@@ -4,14 +4,10 @@
 
 #include <cstdlib>
 #include <ctime>
+#include <string_view>
+#include <utility>
 
 #ifdef _WIN32
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
 #include <windows.h>
 #endif
 
@@ -33,23 +29,21 @@ bool SystemZoneIsBerlins() {
            lastSundayOf(zone.StandardDate, 10);
 }
 
-// TZ for the zone in the C library's own form, or no TZ at all (the system's zone). Nothing
-// when neither gives the zone's rules.
+// Zones whose rules TZ gives the C library in its own form.
+constexpr std::pair<std::string_view, const char*> kTzForms[] = {
+    {"UTC", "UTC0"},
+    {"America/New_York", "EST5EDT"},
+    {"Asia/Kolkata", "IST-5:30"},
+    {"Pacific/Pago_Pago", "SST11"},
+    {"Pacific/Kiritimati", "LIN-14"},
+};
+
+// TZ for the zone, or no TZ at all (the system's zone). Nothing when neither gives its rules.
 std::optional<std::optional<std::string>> TzFor(const std::string& zone) {
-    if (zone == "UTC") {
-        return "UTC0";
-    }
-    if (zone == "America/New_York") {
-        return "EST5EDT";
-    }
-    if (zone == "Asia/Kolkata") {
-        return "IST-5:30";
-    }
-    if (zone == "Pacific/Kiritimati") {
-        return "LIN-14";
-    }
-    if (zone == "Pacific/Pago_Pago") {
-        return "SST11";
+    for (const auto& [name, tz] : kTzForms) {
+        if (zone == name) {
+            return std::optional<std::string>(tz);
+        }
     }
     if (zone == "Europe/Berlin" && SystemZoneIsBerlins()) {
         return std::optional<std::string>();

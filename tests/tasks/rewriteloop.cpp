@@ -7,12 +7,6 @@
 #include <optional>
 #include <string>
 
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
 #include <windows.h>
 // After windows.h.
 #include <shellapi.h>

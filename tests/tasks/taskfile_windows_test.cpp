@@ -6,12 +6,6 @@
 #include <string>
 #include <thread>
 
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
 #include <windows.h>
 // After windows.h.
 #include <aclapi.h>
