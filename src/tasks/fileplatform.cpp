@@ -133,12 +133,25 @@ std::FILE* CreatePrivateFile(const std::string& path) {
 }
 
 bool RemoveFile(const std::string& path) {
-    return DeleteFileW(Widen(path).c_str()) != 0;
+    const std::wstring wide = Widen(path);
+    if (DeleteFileW(wide.c_str())) {
+        return true;
+    }
+    // Windows keeps a file with the read-only flag (which a temporary file takes over from a
+    // read-only task file) from being deleted; a file's own rights never stop that on Linux.
+    return GetLastError() == ERROR_ACCESS_DENIED &&
+           SetFileAttributesW(wide.c_str(), FILE_ATTRIBUTE_NORMAL) && DeleteFileW(wide.c_str());
 }
 
 bool RenameOver(const std::string& from, const std::string& to) {
     const std::wstring source = Widen(from);
     const std::wstring target = Widen(to);
+    // The user keeps a read-only file from changes, and Windows refuses to replace it however
+    // long it is asked (Wine would replace it).
+    const DWORD attributes = GetFileAttributesW(target.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
+        return false;
+    }
     const auto deadline = std::chrono::steady_clock::now() + kReplaceRetryFor;
     for (;;) {
         // One rename on the volume, unlike ReplaceFileW, which takes several steps and can

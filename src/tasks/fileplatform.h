@@ -23,5 +23,5 @@ bool RemoveFile(const std::string& path);
 // Puts the file at `from` in the place of `to` in one step: at every moment `to` is either
 // the old or the new file. Windows cannot replace a file that another program holds open;
 // that is tried again for a short while (an editor or a sync client soon lets go), then it
-// fails with the old file in place.
+// fails with the old file in place. Nor does it replace a read-only file.
 bool RenameOver(const std::string& from, const std::string& to);

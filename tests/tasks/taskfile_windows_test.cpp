@@ -59,6 +59,18 @@ TEST_F(TaskFileWindows, AFileLetGoWhileTriedIsReplaced) {
     EXPECT_FALSE(TempExists());
 }
 
+// Windows does not replace a read-only file. The temporary file takes the flag over, which
+// keeps Windows from deleting it too; it must not stay.
+TEST_F(TaskFileWindows, AReadOnlyTaskFileStaysAsItIsWithNoTemporaryFileLeft) {
+    WriteTasks(kA + kB);
+    const std::wstring path = NativePath(g_szTaskFilePath).native();
+    ASSERT_TRUE(SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_READONLY));
+    EXPECT_EQ(DropTask(1), kCannotReplace);
+    EXPECT_EQ(ReadTasks(), kA + kB);
+    EXPECT_FALSE(TempExists());
+    SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
 // The accounts the file's access list lets read it, as SID strings.
 std::set<std::string> ReadersOf(const std::string& path) {
     std::set<std::string> readers;
