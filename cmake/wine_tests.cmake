@@ -6,6 +6,10 @@
 # tests that need Berlin's rules find them through the system's setting, as a Windows user's
 # program does, and the others set TZ in the C library's own form.
 
+if(NOT CMAKE_CROSSCOMPILING_EMULATOR)
+    message(FATAL_ERROR
+        "The Windows tests run under Wine: install wine64 (scripts/install-deps.sh --windows)")
+endif()
 get_filename_component(wine_dir ${CMAKE_CROSSCOMPILING_EMULATOR} DIRECTORY)
 find_program(MARMOSET_WINESERVER NAMES wineserver64 wineserver PATHS ${wine_dir} REQUIRED)
 set(wine_environment
@@ -15,10 +19,10 @@ set(wine_environment
     "WINEDLLOVERRIDES=mscoree,mshtml="
     "TZ=Europe/Berlin")
 
-# The server and the prefix's services outlive the command that starts them: their output
-# must not go to ctest, which would wait for it to close.
+# The server and the prefix's services outlive the command that starts them: their output goes
+# to wine.log beside the prefix, not to ctest, which would wait for it to close.
 add_test(NAME wine_start
-    COMMAND sh -c "mkdir -p \"$WINEPREFIX\" && exec >/dev/null 2>&1 && { \"$0\" -p || true; } && \"$1\" wineboot -i"
+    COMMAND sh -c "mkdir -p \"$WINEPREFIX\" && exec >\"$WINEPREFIX.log\" 2>&1 && { \"$0\" -p || true; } && \"$1\" wineboot -i"
         ${MARMOSET_WINESERVER} ${CMAKE_CROSSCOMPILING_EMULATOR})
 add_test(NAME wine_stop COMMAND ${MARMOSET_WINESERVER} -k)
 set_tests_properties(wine_start PROPERTIES FIXTURES_SETUP wine ENVIRONMENT "${wine_environment}")
