@@ -54,7 +54,8 @@ std::optional<std::optional<std::string>> TzFor(const std::string& zone) {
 std::string WhyNotFor(const std::string& zone) {
     if (zone == "Europe/Berlin") {
         return "Berlin's rules reach the C library only as the system's zone, and the system's "
-               "zone is another (Wine takes it from TZ=Europe/Berlin, as ctest sets it)";
+               "zone is another: choose \"(UTC+01:00) Amsterdam, Berlin, ...\" while the tests "
+               "run (Wine takes the zone from TZ=Europe/Berlin, as ctest sets it)";
     }
     return zone +
            ": the C library's TZ knows only US daylight-saving dates and summer time of a whole "
