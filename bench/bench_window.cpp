@@ -26,9 +26,9 @@
 #include <thread>
 #include <vector>
 
+#include "calendar/ctime.h"
 #include "mainwnd/maindlg.h"
 #include "platform/settingsstore.h"
-#include "reminder/ctime.h"
 #include "reminder/pollskiprule.h"
 #include "tasks/taskline.h"
 

@@ -5,10 +5,10 @@
 #include <memory>
 
 #include "app/singlecopyguard.h"
+#include "calendar/ctime.h"
 #include "mainwnd/maindlg.h"
 #include "platform/programfolders.h"
 #include "platform/settingsstore.h"
-#include "reminder/ctime.h"
 #include "res/images.h"
 #include "res/strings.h"
 

@@ -7,6 +7,7 @@
 #include <QLocale>
 #include <utility>
 
+#include "calendar/ctime.h"
 #include "mainwnd/clocktext.h"
 #include "mainwnd/cursorguards.h"
 #include "mainwnd/mainactions.h"
@@ -16,11 +17,9 @@
 #include "mainwnd/tasklistmodel.h"
 #include "platform/settingsstore.h"
 #include "prefs/windowplacement.h"
-#include "reminder/ctime.h"
 #include "reminder/reminderdlg.h"
 #include "res/strings.h"
 #include "tasks/taskfile.h"
-#include "tasks/taskfilerewrite.h"
 
 CMainDlg::CMainDlg(CSettingsStore& settings, const IClock& clock, const std::string& moduleDir,
                    bool bTrayAvailable, QWidget* parent)
@@ -63,17 +62,18 @@ void CMainDlg::OnInitDialog() {
     m_bSound = loaded.bSound;
     m_nStartupMode = loaded.nStartupMode;
     // From here on every task file operation works on this file.
-    g_szTaskFilePath = loaded.taskFilePath;
+    m_taskFile.emplace(loaded.taskFilePath);
+    m_poller.emplace(*m_taskFile);
     if (m_folders.bFirstStart) {
         // An installed program's first start: an empty list rather than a missing file. A
         // failure shows at the first poll, which names the path.
-        CreateFirstTaskFile(g_szTaskFilePath);
+        CreateFirstTaskFile(m_taskFile->Path());
     }
     // Only the mode the program started with hides the window at the first tick.
     m_bHiddenStartDone = m_nStartupMode != kStartupHidden;
     // No other copy runs, so a temporary file beside the task file is a killed rewrite's.
-    RemoveLeftoverTempFile();
-    m_pWatcher->Watch(g_szTaskFilePath);
+    m_taskFile->RemoveLeftoverTempFile();
+    m_pWatcher->Watch(m_taskFile->Path());
 
     ApplyWindowPlacement(*this, LoadWindowPlacement(m_settings));
 
@@ -224,6 +224,9 @@ void CMainDlg::BringToFront() {
 }
 
 int CMainDlg::PollTasks() {
+    if (!m_poller) {
+        return -1;  // no task file before the settings have named it
+    }
     if (IsPollRunning()) {
         // A poll is waiting on the user; a second one over the same tasks would answer them
         // twice, and its rows are still to come.
@@ -232,7 +235,7 @@ int CMainDlg::PollTasks() {
     const CWaitCursor wait;
     const CTime started = m_clock.GetCurrentTime();
     m_pWatcher->PollStarting();
-    const int result = m_poller.Poll(*this);
+    const int result = m_poller->Poll(*this);
     m_pWatcher->PollEnded();
     m_pollTrigger.OnPolled(started);
     // The next tick comes a full second after any poll has ended, so that however long it took

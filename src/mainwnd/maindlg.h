@@ -12,6 +12,7 @@
 #include "reminder/poll.h"
 #include "reminder/polltrigger.h"
 #include "reminder/taskpoller.h"
+#include "tasks/taskfile.h"
 #include "tasks/tasksort.h"
 
 class CCommandMenu;
@@ -201,7 +202,9 @@ private:
     bool m_bHiddenStartDone = false;
     bool m_bShownOnRequest = false;
     bool m_bActivationPending = false;
-    CTaskPoller m_poller;
+    // Made at start-up, once the settings have named the file.
+    std::optional<CTaskFile> m_taskFile;
+    std::optional<CTaskPoller> m_poller;
 
     friend class CMainDlgFixture;
     friend class TestMainDlg;

@@ -97,7 +97,7 @@ void CMainDlg::OnDeleteSelection() {
                               QString::fromLatin1(Str::Confirm)) != QMessageBox::Yes) {
         return;
     }
-    FinishCommand(DeleteTask(*task));
+    FinishCommand(DeleteTask(*m_taskFile, *task));
 }
 
 void CMainDlg::OnMarkForDeletion() {
@@ -105,7 +105,7 @@ void CMainDlg::OnMarkForDeletion() {
         return;
     }
     if (const std::optional<TaskRef> task = SelectedTask()) {
-        FinishCommand(SetTaskStatus(*task, ToInt(TaskStatus::ToDelete)));
+        FinishCommand(SetTaskStatus(*m_taskFile, *task, ToInt(TaskStatus::ToDelete)));
     }
 }
 
@@ -114,7 +114,7 @@ void CMainDlg::OnKeepAsNew() {
         return;
     }
     if (const std::optional<TaskRef> task = SelectedTask()) {
-        FinishCommand(SetTaskStatus(*task, ToInt(TaskStatus::Future)));
+        FinishCommand(SetTaskStatus(*m_taskFile, *task, ToInt(TaskStatus::Future)));
     }
 }
 
@@ -123,7 +123,7 @@ void CMainDlg::OnInsertDuplicate() {
         return;
     }
     if (const std::optional<TaskRef> task = SelectedTask()) {
-        FinishCommand(DuplicateTask(*task));
+        FinishCommand(DuplicateTask(*m_taskFile, *task));
     }
 }
 
@@ -131,7 +131,7 @@ void CMainDlg::OnDeleteMarkedTasks() {
     if (m_bPolling == 1) {
         return;
     }
-    FinishCommand(DeleteMarkedTasks());
+    FinishCommand(DeleteMarkedTasks(*m_taskFile));
 }
 
 void CMainDlg::OnDeletePastTasks() {
@@ -142,7 +142,7 @@ void CMainDlg::OnDeletePastTasks() {
                               QString::fromLatin1(Str::Confirm)) != QMessageBox::Yes) {
         return;
     }
-    FinishCommand(DeletePastTasks());
+    FinishCommand(DeletePastTasks(*m_taskFile));
 }
 
 void CMainDlg::OnCompactDatabase() {
@@ -152,7 +152,7 @@ void CMainDlg::OnCompactDatabase() {
     int result = kDone;
     {
         const CWaitCursor wait;
-        result = CompactTaskFile();
+        result = CompactTaskFile(*m_taskFile);
     }
     if (result != kDone) {
         CMessageBox::Error(this, QString::fromLatin1(Str::CompactFailed),
@@ -169,7 +169,7 @@ void CMainDlg::SortTaskFile(TaskSort sort) {
     int result = kDone;
     {
         const CWaitCursor wait;
-        result = ::SortTaskFile(sort);
+        result = ::SortTaskFile(*m_taskFile, sort);
     }
     if (result != kDone) {
         CMessageBox::Error(this, QString::fromLatin1(Str::CouldNotOpenForSorting),

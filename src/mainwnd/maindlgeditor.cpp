@@ -43,7 +43,7 @@ void CMainDlg::OnAddTask() {
     editor.SetTask(NewTaskDefaults(m_clock.GetCurrentTime()));
     // Even an unchanged new task is added: the user asked for it with OK.
     while (editor.exec() == QDialog::Accepted) {
-        if (AppendTaskLine(FormatTaskLine(editor.GetTask())) == kDone) {
+        if (AppendTaskLine(*m_taskFile, FormatTaskLine(editor.GetTask())) == kDone) {
             PollTasks();
             return;
         }
@@ -90,7 +90,7 @@ void CMainDlg::OpenTaskEditor(const TaskRef& taskGiven, bool bNewTask, bool bVie
             // Delete marks the very task that was opened; the fields typed before it are not
             // saved. A task that was marked already was only looked at.
             if (editor.m_bModified) {
-                const int result = SetTaskStatus(task, ToInt(TaskStatus::ToDelete));
+                const int result = SetTaskStatus(*m_taskFile, task, ToInt(TaskStatus::ToDelete));
                 if (result == kTaskGone) {
                     TellTaskChanged(this);
                 }
@@ -103,7 +103,7 @@ void CMainDlg::OpenTaskEditor(const TaskRef& taskGiven, bool bNewTask, bool bVie
         }
         // Written over the task that was opened, found by its values: a poll or another
         // program may have moved it, or changed it, while the editor was open.
-        const int result = ReplaceTask(task, FormatTaskLine(editor.GetTask()));
+        const int result = ReplaceTask(*m_taskFile, task, FormatTaskLine(editor.GetTask()));
         if (result == kDone) {
             PollTasks();
             return;

@@ -1,10 +1,8 @@
 #include "platform/settingsstore.h"
 
-#include <QCoreApplication>
 #include <QSettings>
 #include <QStringList>
 
-#include "platform/programfolders.h"
 #include "tasks/taskline.h"
 
 namespace {
@@ -99,10 +97,6 @@ LoadedSettings LoadSettings(CSettingsStore& store, const std::string& moduleDir)
 
     store.WriteValue(SettingKey::Version, kVersion);
     return loaded;
-}
-
-std::string GetModuleDirectory() {
-    return ToCorePath(QCoreApplication::applicationDirPath() + QLatin1Char('/'));
 }
 
 std::unique_ptr<QSettings> OpenProgramSettings() {

@@ -2,11 +2,6 @@
 
 #include "reminder/taskpoller.h"
 
-int PollTaskFile(IPollHost& host) {
-    CTaskPoller poller;
-    return poller.Poll(host);
-}
-
 bool IsPollRunning() {
     return CTaskPoller::IsRunning();
 }

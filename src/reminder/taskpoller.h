@@ -8,6 +8,7 @@
 #include "reminder/pollskiprule.h"
 #include "tasks/filestamp.h"
 
+class CTaskFile;
 class CTaskTable;
 
 // Polls the task file for one host, again and again, keeping what a poll needs between polls:
@@ -16,8 +17,9 @@ class CTaskTable;
 // nothing at all (CPollSkipRule).
 class CTaskPoller {
 public:
-    // clock: the wall clock that file times are compared with; it must outlive the poller.
-    explicit CTaskPoller(const IFileClock& clock = SystemFileClock());
+    // Polls the task file `file`; clock: the wall clock that file times are compared with. Both
+    // must outlive the poller.
+    explicit CTaskPoller(const CTaskFile& file, const IFileClock& clock = SystemFileClock());
     ~CTaskPoller();
     CTaskPoller(const CTaskPoller&) = delete;
     CTaskPoller& operator=(const CTaskPoller&) = delete;
@@ -26,7 +28,10 @@ public:
     // order, and hands the host the rows (IPollHost::ShowRows). A host that keeps the table is
     // handed it again as soon as a poll has changed it, before any reminder. When nothing the
     // poll would show or raise can have changed since the last poll, it returns at once and
-    // calls nothing on the host but Now(): the host's rows stand. Results as PollTaskFile.
+    // calls nothing on the host but Now(): the host's rows stand. Returns kPollDone, or
+    // kPollNoFile when the task file cannot be read (after ShowError). A call made while a poll
+    // is running (from inside a reminder or the details view) returns kPollBusy at once and
+    // calls nothing on its host; the running poll's rows stand.
     int Poll(IPollHost& host);
 
     // Whether the last poll left everything as it stood, without reading the file.
@@ -39,6 +44,7 @@ private:
     int ReportUnreadable(IPollHost& host);
     void RaiseReminders(IPollHost& host, const PollHour& hour, CTaskTable& table);
 
+    const CTaskFile& m_file;
     const IFileClock& m_clock;
     CPollSkipRule m_skipRule;
     std::shared_ptr<CTaskTable> m_pTable;

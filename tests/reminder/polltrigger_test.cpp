@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "timezone.h"
+#include "calendar/timezone.h"
 
 namespace {
 

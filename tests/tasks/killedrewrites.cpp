@@ -8,7 +8,6 @@
 #include <windows.h>
 
 #include "tasks/fileplatform.h"
-#include "tasks/taskfile.h"
 
 namespace {
 
@@ -37,7 +36,7 @@ struct CHandle {
 
 }  // namespace
 
-bool KillRewritesAfter(std::chrono::microseconds delay) {
+bool KillRewritesAfter(const std::string& taskFile, std::chrono::microseconds delay) {
     SECURITY_ATTRIBUTES inherited{sizeof(inherited), nullptr, TRUE};
     CHandle readEnd;
     CHandle writeEnd;
@@ -51,8 +50,7 @@ bool KillRewritesAfter(std::chrono::microseconds delay) {
     startup.dwFlags = STARTF_USESTDHANDLES;
     startup.hStdOutput = writeEnd.h;
     startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
-    std::wstring commandLine =
-        Quoted(LoopProgram()) + L" " + Quoted(NativePath(g_szTaskFilePath).native());
+    std::wstring commandLine = Quoted(LoopProgram()) + L" " + Quoted(NativePath(taskFile).native());
     PROCESS_INFORMATION started{};
     if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
                         &startup, &started)) {

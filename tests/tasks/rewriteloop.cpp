@@ -4,15 +4,13 @@
 
 #include <cstdio>
 #include <filesystem>
-#include <optional>
-#include <string>
 
 #include <windows.h>
 // After windows.h.
 #include <shellapi.h>
 
 #include "tasks/fileplatform.h"
-#include "tasks/taskfile.h"
+#include "tasks/movefirsttask.h"
 
 int main() {
     // The path as the system gave it, whatever letters it holds.
@@ -21,11 +19,10 @@ int main() {
     if (argv == nullptr || argc != 2) {
         return 2;
     }
-    g_szTaskFilePath = PathText(std::filesystem::path(argv[1]));
+    const CTaskFile taskFile(PathText(std::filesystem::path(argv[1])));
     LocalFree(argv);
     for (;;) {
-        const std::optional<std::string> first = ReadTaskLine(1);
-        if (!first || WriteBackTask(1, *first) != 0) {
+        if (MoveFirstTaskToTheEnd(taskFile) != kDone) {
             return 1;
         }
         (void)std::fputc('x', stdout);

@@ -10,9 +10,9 @@
 
 #include "res/strings.h"
 #include "tasks/filestamp.h"
+#include "tasks/taskcommands.h"
 #include "tasks/taskfile.h"
 #include "tasks/taskfilefixture.h"
-#include "tasks/taskfilerewrite.h"
 #include "tasks/taskline.h"
 
 namespace {
@@ -42,25 +42,25 @@ TEST(TaskFilePathTest, AFolderNamedInAnyScriptHoldsTheTaskFile) {
     const fs::path folder = scope.Dir() / fs::path(u8"Aufgaben für Jörg – 日本語 ✓");
     fs::create_directories(folder);
     const fs::path taskFile = folder / "nkdat";
-    g_szTaskFilePath = Utf8(taskFile);
+    const CTaskFile file(Utf8(taskFile));
     const std::string a = FormatTaskLine(2030, 1, 2, 0, 0, 0, "A", "(none)", 6);
     const std::string b = FormatTaskLine(2030, 1, 3, 0, 0, 0, "B", "(none)", 6);
+    TaskFileLines lines;
 
-    EXPECT_EQ(CountTasks(), kCannotOpen);
-    EXPECT_EQ(TaskFileProblemText(),
-              std::string(Str::TaskFileNotFound) + "\n\n" + g_szTaskFilePath);
-    EXPECT_EQ(AppendTaskLine(a), kDone);
-    EXPECT_EQ(AppendTaskLine(b), kDone);
-    EXPECT_EQ(CountTasks(), 2);
-    EXPECT_EQ(DropTask(1), kDone);
-    EXPECT_EQ(ReadTaskLine(1), b);
+    EXPECT_EQ(file.Load(lines, MissingTaskFile::Fail), kCannotOpen);
+    EXPECT_EQ(file.ProblemText(), std::string(Str::TaskFileNotFound) + "\n\n" + file.Path());
+    EXPECT_EQ(AppendTaskLine(file, a), kDone);
+    EXPECT_EQ(AppendTaskLine(file, b), kDone);
+    EXPECT_EQ(DeleteTask(file, TaskRef{ParseTaskLine(a), 1}), kDone);
+    ASSERT_EQ(file.Load(lines, MissingTaskFile::Fail), kDone);
+    EXPECT_EQ(lines.lines, std::vector<std::string_view>{b});
     EXPECT_EQ(ContentOf(taskFile), b);
     EXPECT_EQ(NamesIn(folder), std::vector<fs::path>{"nkdat"});
-    EXPECT_TRUE(StampOfFile(g_szTaskFilePath).bExists);
+    EXPECT_TRUE(StampOfFile(file.Path()).bExists);
 
-    EXPECT_EQ(TempFilePath(), Utf8(folder / kTempFileName));
+    EXPECT_EQ(file.TempPath(), Utf8(folder / kTempFileName));
     std::ofstream(folder / kTempFileName) << "left by a kill";
-    EXPECT_TRUE(RemoveLeftoverTempFile());
+    EXPECT_TRUE(file.RemoveLeftoverTempFile());
     EXPECT_EQ(NamesIn(folder), std::vector<fs::path>{"nkdat"});
 }
 

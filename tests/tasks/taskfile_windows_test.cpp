@@ -12,9 +12,9 @@
 #include <sddl.h>
 
 #include "tasks/fileplatform.h"
+#include "tasks/taskcommands.h"
 #include "tasks/taskfile.h"
 #include "tasks/taskfilefixture.h"
-#include "tasks/taskfilerewrite.h"
 #include "tasks/taskline.h"
 
 namespace {
@@ -24,21 +24,24 @@ using namespace std::chrono_literals;
 const std::string kA = FormatTaskLine(2030, 1, 2, 0, 0, 0, "A", "(none)", 6);
 const std::string kB = FormatTaskLine(2030, 1, 3, 0, 0, 0, "B", "(none)", 6);
 
-using TaskFileWindows = TaskFileTest;
-
-// The task file opened as an editor or a sync client may open it: others may read and write
-// it, but not delete or replace it.
-HANDLE HoldTaskFile() {
-    return CreateFileW(NativePath(g_szTaskFilePath).c_str(), GENERIC_READ,
-                       FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
-}
+class TaskFileWindows : public TaskFileTest {
+protected:
+    // The task file opened as an editor or a sync client may open it: others may read and
+    // write it, but not delete or replace it.
+    HANDLE HoldTaskFile() const {
+        return CreateFileW(NativePath(Path()).c_str(), GENERIC_READ,
+                           FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+    }
+    // A rewrite of the whole file, as every command makes.
+    int DeleteFirstTask() const { return DeleteTask(File(), TaskRef{ParseTaskLine(kA), 1}); }
+};
 
 TEST_F(TaskFileWindows, AFileHeldOpenIsTriedForAWhileThenReportedUnchanged) {
     WriteTasks(kA + kB);
     const HANDLE held = HoldTaskFile();
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
     const auto start = std::chrono::steady_clock::now();
-    EXPECT_EQ(DropTask(1), kCannotReplace);
+    EXPECT_EQ(DeleteFirstTask(), kCannotReplace);
     EXPECT_GE(std::chrono::steady_clock::now() - start, 1s);
     CloseHandle(held);
     EXPECT_EQ(ReadTasks(), kA + kB);
@@ -53,7 +56,7 @@ TEST_F(TaskFileWindows, AFileLetGoWhileTriedIsReplaced) {
         std::this_thread::sleep_for(300ms);
         CloseHandle(held);
     });
-    EXPECT_EQ(DropTask(1), kDone);
+    EXPECT_EQ(DeleteFirstTask(), kDone);
     letGo.join();
     EXPECT_EQ(ReadTasks(), kB);
     EXPECT_FALSE(TempExists());
@@ -63,9 +66,9 @@ TEST_F(TaskFileWindows, AFileLetGoWhileTriedIsReplaced) {
 // keeps Windows from deleting it too; it must not stay.
 TEST_F(TaskFileWindows, AReadOnlyTaskFileStaysAsItIsWithNoTemporaryFileLeft) {
     WriteTasks(kA + kB);
-    const std::wstring path = NativePath(g_szTaskFilePath).native();
+    const std::wstring path = NativePath(Path()).native();
     ASSERT_TRUE(SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_READONLY));
-    EXPECT_EQ(DropTask(1), kCannotReplace);
+    EXPECT_EQ(DeleteFirstTask(), kCannotReplace);
     EXPECT_EQ(ReadTasks(), kA + kB);
     EXPECT_FALSE(TempExists());
     SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
@@ -115,8 +118,6 @@ std::string CurrentUser() {
     return text;
 }
 
-std::set<std::string> g_tempReaders;
-
 TEST_F(TaskFileWindows, TheTemporaryFileAndTheRewrittenFileAreTheUsersAlone) {
     // Wine lists the system's own account too, as any Windows file has it.
     const std::set<std::string> userAlone = {CurrentUser()};
@@ -126,16 +127,17 @@ TEST_F(TaskFileWindows, TheTemporaryFileAndTheRewrittenFileAreTheUsersAlone) {
     };
     // A file made the usual way, in a folder everyone may read.
     WriteTasks(kA + kB);
-    g_pfnRewriteFault = [](RewriteStep step) {
+    std::set<std::string> tempReaders;
+    File().SetFaultHook([&](RewriteStep step) {
         if (step == RewriteStep::Rename) {
-            g_tempReaders = ReadersOf(TempFilePath());
+            tempReaders = ReadersOf(File().TempPath());
         }
         return false;
-    };
-    EXPECT_EQ(DropTask(1), kDone);
-    g_pfnRewriteFault = nullptr;
-    EXPECT_TRUE(isTheUsersAlone(g_tempReaders));
-    EXPECT_TRUE(isTheUsersAlone(ReadersOf(g_szTaskFilePath)));
+    });
+    EXPECT_EQ(DeleteFirstTask(), kDone);
+    File().SetFaultHook(nullptr);
+    EXPECT_TRUE(isTheUsersAlone(tempReaders));
+    EXPECT_TRUE(isTheUsersAlone(ReadersOf(Path())));
     EXPECT_EQ(ReadTasks(), kB);
 }
 

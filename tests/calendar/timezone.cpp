@@ -1,4 +1,4 @@
-#include "reminder/timezone.h"
+#include "calendar/timezone.h"
 
 #include <gtest/gtest.h>
 
