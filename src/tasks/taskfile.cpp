@@ -4,12 +4,13 @@
 #include <utility>
 
 #include "res/strings.h"
+#include "tasks/fileplatform.h"
 #include "tasks/filestamp.h"
 #include "tasks/filesync.h"
 
 // The task file's own calls to the file system (open, write the temporary file, flush it,
-// rename, remove) are all here and in the two platform files below them (regularfile.cpp,
-// filesync.cpp).
+// rename, remove) are all here and in the platform files below them (fileplatform.cpp,
+// regularfile.cpp, filesync.cpp).
 
 namespace {
 
@@ -44,7 +45,7 @@ int WriteLines(std::FILE* temp, std::span<const std::string_view> lines) {
 
 bool IsMissing(const std::string& path) {
     std::error_code error;
-    return !fs::exists(path, error) && !error;
+    return !fs::exists(NativePath(path), error) && !error;
 }
 
 }  // namespace
@@ -52,7 +53,7 @@ bool IsMissing(const std::string& path) {
 CTaskFile::CTaskFile(std::string path) : m_strPath(std::move(path)) {}
 
 std::string CTaskFile::TempPath() const {
-    return fs::path(m_strPath).replace_filename(kTempFileName).string();
+    return PathText(NativePath(m_strPath).replace_filename(kTempFileName));
 }
 
 FilePtr CTaskFile::OpenToRead(FileKind* pKind) const {
@@ -120,25 +121,23 @@ int CTaskFile::PutInPlace(const std::string& tempPath) const {
     }
     // One rename that replaces the task file: at every moment the path holds either the old
     // or the new file.
-    std::error_code error;
-    fs::rename(tempPath, m_strPath, error);
-    return error ? kCannotReplace : kDone;
+    return RenameOver(tempPath, m_strPath) ? kDone : kCannotReplace;
 }
 
 int CTaskFile::Replace(std::span<const std::string_view> lines) const {
     // A temporary file left by an interrupted rewrite is simply replaced.
     const std::string tempPath = TempPath();
-    (void)std::remove(tempPath.c_str());
-    FilePtr temp(std::fopen(tempPath.c_str(), "wb"));
+    (void)RemoveFile(tempPath);
+    FilePtr temp(CreatePrivateFile(tempPath));
     if (!temp) {
         return kCannotCreateTemp;
     }
     (void)std::setvbuf(temp.get(), nullptr, _IOFBF, kWriteBuffer);
     // The new file keeps who may read the old one; failing that changes no content.
     std::error_code error;
-    const fs::file_status status = fs::status(m_strPath, error);
+    const fs::file_status status = fs::status(NativePath(m_strPath), error);
     if (!error && fs::exists(status)) {
-        fs::permissions(tempPath, status.permissions(), error);
+        fs::permissions(NativePath(tempPath), status.permissions(), error);
     }
 
     int result = WriteLines(temp.get(), lines);
@@ -150,19 +149,19 @@ int CTaskFile::Replace(std::span<const std::string_view> lines) const {
         result = PutInPlace(tempPath);
     }
     if (result != kDone) {
-        (void)std::remove(tempPath.c_str());
+        (void)RemoveFile(tempPath);
         return result;
     }
-    FlushDirectoryToDisk(fs::path(m_strPath).parent_path().string());
+    FlushDirectoryToDisk(PathText(NativePath(m_strPath).parent_path()));
     return kDone;
 }
 
 bool CTaskFile::RemoveLeftoverTempFile() const {
     const std::string tempPath = TempPath();
     std::error_code error;
-    const fs::file_status status = fs::symlink_status(tempPath, error);
+    const fs::file_status status = fs::symlink_status(NativePath(tempPath), error);
     if (error || !(fs::is_regular_file(status) || fs::is_symlink(status))) {
         return false;
     }
-    return fs::remove(tempPath, error) && !error;
+    return fs::remove(NativePath(tempPath), error) && !error;
 }
