@@ -1,7 +1,10 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages the build, the tests and the program need, when missing.
+# With --windows: those of the Windows cross build and its test run under Wine instead
+# (scripts/test-windows.sh).
 set -euo pipefail
 
+apt_options=()
 packages=(
     g++ cmake ninja-build pkg-config clang-format
     qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev libqt6dbus6 libgl-dev
@@ -15,6 +18,13 @@ packages=(
     # The Debian package: its dependencies, lintian, and gio to start it from its menu entry.
     dpkg-dev lintian libglib2.0-bin
 )
+if [ "${1:-}" = --windows ]; then
+    # The MinGW-w64 compiler, GoogleTest's sources to build with it, and the 64-bit Wine
+    # loader. Wine's recommendations (fonts, sound, graphics) are not needed for console
+    # programs.
+    packages=(g++-mingw-w64-x86-64-posix googletest wine64 cmake ninja-build)
+    apt_options=(--no-install-recommends)
+fi
 
 missing=()
 for p in "${packages[@]}"; do
@@ -29,5 +39,5 @@ if [ ${#missing[@]} -gt 0 ]; then
     if [ "$(id -u)" -ne 0 ]; then sudo_cmd=(sudo); fi
     "${sudo_cmd[@]}" apt-get update -qq
     DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq \
-        "${missing[@]}"
+        "${apt_options[@]}" "${missing[@]}"
 fi

@@ -2,7 +2,6 @@
 
 #include <QAction>
 #include <QCoreApplication>
-#include <QFile>
 #include <array>
 #include <optional>
 #include <utility>
@@ -318,7 +317,7 @@ void CMainCommands::OnAbout() {
 }
 
 void CMainCommands::OnHelpIndex() {
-    const QString folder = QFile::decodeName(QByteArray::fromStdString(m_strHelpFolder));
+    const QString folder = FromCorePath(m_strHelpFolder);
     if (const auto error = OpenHelpIndex(folder)) {
         CMessageBox::Error(&m_window, *error, QString::fromLatin1(Str::Error));
     }

@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include "platform/programfolders.h"
 #include "reminder/pollrunner.h"
 #include "tasks/filestamp.h"
 
@@ -27,7 +28,7 @@ void CTaskFileWatcher::Watch(const std::string& path) {
 void CTaskFileWatcher::KeepWatching() {
     // A file replaced by rename, or removed, drops out of the watch; the folder stays and
     // tells when a file of that name is back.
-    const QString file = QFile::decodeName(QByteArray::fromStdString(m_strPath));
+    const QString file = FromCorePath(m_strPath);
     const QString folder = QFileInfo(file).absolutePath();
     if (!m_watcher.directories().contains(folder) && QFileInfo(folder).isDir()) {
         m_watcher.addPath(folder);

@@ -60,5 +60,9 @@ QStringList AlertSoundModuleFolders() {
 }
 
 QString AlertSoundModuleName() {
+#ifdef Q_OS_WIN
+    return QStringLiteral("marmoset_sound.dll");
+#else
     return QStringLiteral("marmoset_sound.so");
+#endif
 }

@@ -5,6 +5,12 @@
 #include <QIcon>
 #include <utility>
 
+namespace {
+
+constexpr int kIconSize = 64;
+
+}  // namespace
+
 #ifdef MARMOSET_HAVE_DBUS
 
 #include <QDBusArgument>
@@ -49,7 +55,6 @@ const QDBusArgument& operator>>(const QDBusArgument& argument, NoticeImage& imag
     return argument;
 }
 
-constexpr int kIconSize = 64;
 // The service's default time on screen; the reminder dialog stays until answered anyway.
 constexpr int kDefaultTimeout = -1;
 constexpr unsigned char kNormalUrgency = 1;

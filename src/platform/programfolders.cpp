@@ -12,11 +12,26 @@
 namespace {
 
 std::string WithSlash(const QString& folder) {
-    // The file system's own encoding, as every task file path is.
-    return (QFile::encodeName(QDir::cleanPath(folder)) + '/').toStdString();
+    return ToCorePath(QDir::cleanPath(folder) + QLatin1Char('/'));
 }
 
 }  // namespace
+
+std::string ToCorePath(const QString& path) {
+#ifdef Q_OS_WIN
+    return path.toStdString();
+#else
+    return QFile::encodeName(path).toStdString();
+#endif
+}
+
+QString FromCorePath(const std::string& path) {
+#ifdef Q_OS_WIN
+    return QString::fromStdString(path);
+#else
+    return QFile::decodeName(QByteArray::fromStdString(path));
+#endif
+}
 
 QString InstalledMarkerPath(const QString& programDir) {
     return QDir::cleanPath(programDir + QLatin1Char('/') + QLatin1String(MARMOSET_DATA_FROM_BIN) +
@@ -44,7 +59,7 @@ QString UserDataFolder() {
 }
 
 bool CreateFirstTaskFile(const std::string& path) {
-    const QString taskFile = QFile::decodeName(QByteArray::fromStdString(path));
+    const QString taskFile = FromCorePath(path);
     const QFileInfo info(taskFile);
     if (info.exists() || info.isSymLink()) {
         return true;

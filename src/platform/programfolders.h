@@ -32,6 +32,12 @@ ProgramFolders FindProgramFolders(const QString& programDir);
 // the variable is unset), ending in a slash.
 QString UserDataFolder();
 
+// The core takes a path as a std::string: on Linux in the file system's own encoding, on
+// Windows in UTF-8, which it widens for the system's calls. These turn a Qt path into that
+// form and back.
+std::string ToCorePath(const QString& path);
+QString FromCorePath(const std::string& path);
+
 // Makes the folders up to the task file and an empty task file, unless something (a file, a
 // folder, a link) is at that path already. Returns false when the file was missing and could
 // not be made; the first poll then names the path.

@@ -18,8 +18,15 @@ constexpr std::string_view kDefaultSound = "1";
 constexpr std::string_view kVersion = "2.0";
 
 QString FullKey(std::string_view key) {
-    return QString::fromLatin1(kKeyRoot) +
-           QString::fromUtf8(key.data(), static_cast<qsizetype>(key.size()));
+    QString full = QString::fromLatin1(kKeyRoot) +
+                   QString::fromUtf8(key.data(), static_cast<qsizetype>(key.size()));
+#ifdef Q_OS_WIN
+    // In the registry each setting is the default value of a key of its own; ".../2.0/poll"
+    // alone would be a value named "poll" of the key "2.0".
+    return full + QLatin1String("/Default");
+#else
+    return full;
+#endif
 }
 
 // A hand-edited INI line such as "dim=1,2,3,4" comes back from QSettings as a list; the
@@ -102,11 +109,12 @@ LoadedSettings LoadSettings(CSettingsStore& store, const std::string& moduleDir)
 
 std::unique_ptr<QSettings> OpenProgramSettings() {
 #ifdef Q_OS_WIN
-    constexpr auto format = QSettings::NativeFormat;
+    // The keys are full paths below the user's own part of the registry.
+    return std::make_unique<QSettings>(QStringLiteral("HKEY_CURRENT_USER"),
+                                       QSettings::NativeFormat);
 #else
-    constexpr auto format = QSettings::IniFormat;
-#endif
-    return std::make_unique<QSettings>(format, QSettings::UserScope,
+    return std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope,
                                        QStringLiteral("Marmoset Task"),
                                        QStringLiteral("marmoset-task"));
+#endif
 }

@@ -60,5 +60,6 @@ LoadedSettings LoadSettings(CSettingsStore& store, const std::string& moduleDir)
 
 // The program's own store: on Linux the INI file
 // "$XDG_CONFIG_HOME/Marmoset Task/marmoset-task.ini" (~/.config when the variable is unset),
-// on Windows the user's registry.
+// on Windows the user's registry, each setting the default value of its own key
+// "HKEY_CURRENT_USER\Software\Shareware\Quillnote\2.0\<key>".
 std::unique_ptr<QSettings> OpenProgramSettings();

@@ -1,8 +1,9 @@
 #include "tasks/filesync.h"
 
-// The only place in the task code that needs the system's own file calls.
+// One of the few places in the task code that needs the system's own file calls.
 #ifdef _WIN32
 #include <io.h>
+#include <windows.h>
 #else
 #include <fcntl.h>
 #include <unistd.h>
@@ -13,7 +14,8 @@ bool FlushFileToDisk(std::FILE* file) {
         return false;
     }
 #ifdef _WIN32
-    return _commit(_fileno(file)) == 0;
+    const auto handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file)));
+    return handle != INVALID_HANDLE_VALUE && FlushFileBuffers(handle) != 0;
 #else
     return fsync(fileno(file)) == 0;
 #endif
@@ -21,7 +23,7 @@ bool FlushFileToDisk(std::FILE* file) {
 
 void FlushDirectoryToDisk(const std::string& directory) {
 #ifdef _WIN32
-    // Windows commits a rename together with the file system's metadata.
+    // The rename itself asks Windows to write it through (MOVEFILE_WRITE_THROUGH).
     (void)directory;
 #else
     const int fd = open(directory.empty() ? "." : directory.c_str(), O_RDONLY | O_DIRECTORY);

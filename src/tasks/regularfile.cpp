@@ -4,6 +4,8 @@
 #ifdef _WIN32
 #include <filesystem>
 #include <system_error>
+
+#include "tasks/fileplatform.h"
 #else
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -93,7 +95,7 @@ namespace fs = std::filesystem;
 
 FileKind KindOfFile(const std::string& path) {
     std::error_code error;
-    const fs::file_status status = fs::status(path, error);
+    const fs::file_status status = fs::status(NativePath(path), error);
     switch (status.type()) {
         case fs::file_type::regular:
             return FileKind::Regular;
@@ -120,7 +122,7 @@ FilePtr OpenRegularFileToRead(const std::string& path, FileKind* pKind) {
     if (kind != FileKind::Regular) {
         return nullptr;
     }
-    FilePtr file(std::fopen(path.c_str(), "rb"));
+    FilePtr file(_wfopen(NativePath(path).c_str(), L"rb"));
     if (!file) {
         kind = FileKind::Unreadable;
     }

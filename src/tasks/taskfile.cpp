@@ -5,14 +5,14 @@
 #include <utility>
 
 #include "res/strings.h"
-#include "tasks/fileaccess.h"
+#include "tasks/fileplatform.h"
 #include "tasks/filestamp.h"
 #include "tasks/filesync.h"
 #include "tasks/writelock.h"
 
 // The task file's own calls to the file system (open, write the temporary file, flush it,
-// rename, remove) are all here and in the platform files below them (regularfile.cpp,
-// fileaccess.cpp, filesync.cpp, writelock.cpp).
+// rename, remove) are all here and in the platform files below them (fileplatform.cpp,
+// regularfile.cpp, filesync.cpp, writelock.cpp).
 
 namespace {
 
@@ -49,7 +49,7 @@ int WriteLines(std::FILE* temp, std::span<const std::string_view> lines) {
 
 bool IsMissing(const std::string& path) {
     std::error_code error;
-    return !fs::exists(path, error) && !error;
+    return !fs::exists(NativePath(path), error) && !error;
 }
 
 int LoadLines(const std::string& path, TaskFileLines& file, MissingTaskFile missing) {
@@ -79,7 +79,7 @@ CTaskFile::CTaskFile(std::string path) : m_strPath(std::move(path)) {}
 bool CTaskFile::FindPlaces(Places& places) const {
     // Each link leads on to its target, which a relative link names from its own folder. The
     // target need not exist yet: a change then makes it there.
-    fs::path target = m_strPath;
+    fs::path target = NativePath(m_strPath);
     for (int nLinks = 0;; ++nLinks) {
         std::error_code error;
         const fs::file_status status = fs::symlink_status(target, error);
@@ -95,8 +95,8 @@ bool CTaskFile::FindPlaces(Places& places) const {
         }
         target = next.is_absolute() ? next : target.parent_path() / next;
     }
-    places.target = target.string();
-    places.temp = fs::path(target).replace_filename(kTempFileName).string();
+    places.target = PathText(target);
+    places.temp = PathText(fs::path(target).replace_filename(kTempFileName));
     places.lock = places.target + ".lock";
     return true;
 }
@@ -104,7 +104,7 @@ bool CTaskFile::FindPlaces(Places& places) const {
 std::string CTaskFile::TempPath() const {
     Places places;
     return FindPlaces(places) ? places.temp
-                              : fs::path(m_strPath).replace_filename(kTempFileName).string();
+                              : PathText(NativePath(m_strPath).replace_filename(kTempFileName));
 }
 
 std::string CTaskFile::LockPath() const {
@@ -192,15 +192,13 @@ int CTaskFile::PutInPlace(const Places& places) const {
     }
     // One rename that replaces the task file: at every moment the path holds either the old
     // or the new file.
-    std::error_code error;
-    fs::rename(places.temp, places.target, error);
-    return error ? kCannotReplace : kDone;
+    return RenameOver(places.temp, places.target) ? kDone : kCannotReplace;
 }
 
 int CTaskFile::Replace(const Places& places, std::span<const std::string_view> lines) const {
     // Under the lock no other writer is at work, so a file of that name is a rewrite's that was
     // cut short.
-    (void)std::remove(places.temp.c_str());
+    (void)RemoveFile(places.temp);
     FilePtr temp(CreatePrivateFile(places.temp));
     if (!temp) {
         return kCannotCreateTemp;
@@ -219,10 +217,10 @@ int CTaskFile::Replace(const Places& places, std::span<const std::string_view> l
         result = PutInPlace(places);
     }
     if (result != kDone) {
-        (void)std::remove(places.temp.c_str());
+        (void)RemoveFile(places.temp);
         return result;
     }
-    FlushDirectoryToDisk(fs::path(places.target).parent_path().string());
+    FlushDirectoryToDisk(PathText(NativePath(places.target).parent_path()));
     return kDone;
 }
 
@@ -236,9 +234,9 @@ bool CTaskFile::RemoveLeftoverTempFile() const {
         return false;
     }
     std::error_code error;
-    const fs::file_status status = fs::symlink_status(places.temp, error);
+    const fs::file_status status = fs::symlink_status(NativePath(places.temp), error);
     if (error || !(fs::is_regular_file(status) || fs::is_symlink(status))) {
         return false;
     }
-    return fs::remove(places.temp, error) && !error;
+    return fs::remove(NativePath(places.temp), error) && !error;
 }

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <ctime>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "calendar/civil.h"
@@ -114,7 +115,11 @@ std::vector<std::int64_t> OccurrencesByMktime(const Fields& f) {
         tm.tm_isdst = isdst;
         const std::time_t t = std::mktime(&tm);
         std::tm back{};
+#ifdef _WIN32
+        localtime_s(&back, &t);
+#else
         localtime_r(&t, &back);
+#endif
         if (back.tm_year == f.year - 1900 && back.tm_mon == f.month - 1 && back.tm_mday == f.day &&
             back.tm_hour == f.hour && back.tm_min == f.minute) {
             found.push_back(t);
@@ -150,8 +155,19 @@ TEST(CTimeTest, AgreesWithTheCLibraryAroundClockChanges) {
         {"Australia/Lord_Howe", 2021, 4, 4}, {"Australia/Lord_Howe", 2021, 10, 3},
         {"America/New_York", 1969, 4, 27},   {"America/New_York", 2050, 11, 6},
     };
+    std::string left;  // what this system's C library cannot check
     for (const ChangeDay& d : days) {
-        const ScopedTimeZone zone(d.zone);
+        const ScopedTimeZone zone(d.zone, ScopedTimeZone::kMaySkip);
+        if (!zone.IsSet()) {
+            left += zone.WhyNot() + "\n";
+            continue;
+        }
+#ifdef _WIN32
+        if (d.year < 1970) {
+            left += std::to_string(d.year) + ": Windows' C library converts nothing before 1970\n";
+            continue;
+        }
+#endif
         int skipped = 0;
         int repeated = 0;
         for (int minutes = -24 * 60; minutes < 48 * 60; minutes += 15) {
@@ -171,6 +187,9 @@ TEST(CTimeTest, AgreesWithTheCLibraryAroundClockChanges) {
                 << d.zone << " minute " << minutes;
         }
         EXPECT_GT(skipped + repeated, 0) << d.zone << ": no clock change found";
+    }
+    if (!left.empty()) {
+        GTEST_SKIP() << left;
     }
 }
 

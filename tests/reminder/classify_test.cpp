@@ -353,9 +353,14 @@ TEST(ClassifyTest, ExtremeStoredValuesClassifyWithoutOverflow) {
 // small and half-hour offsets and in one that once skipped a whole day, against hours spread
 // over a week either side, classifies as its exact instants do.
 TEST(ClassifyTest, ShortcutForFarTasksAgreesWithExactInstants) {
+    std::string left;  // zones this system's C library cannot take
     for (const char* zoneName : {"UTC", "Pacific/Kiritimati", "Pacific/Pago_Pago",
                                  "Australia/Lord_Howe", "Pacific/Apia", "America/New_York"}) {
-        const ScopedTimeZone zone(zoneName);
+        const ScopedTimeZone zone(zoneName, ScopedTimeZone::kMaySkip);
+        if (!zone.IsSet()) {
+            left += zone.WhyNot() + "\n";
+            continue;
+        }
         int checked = 0;
         for (int offsetHours = -7 * 24; offsetHours <= 7 * 24; offsetHours += 5) {
             const PollHour hour = CurrentHour(CTime(CTime::FromLocal(2011, 12, 30, 12).GetTime() +
@@ -377,6 +382,9 @@ TEST(ClassifyTest, ShortcutForFarTasksAgreesWithExactInstants) {
             }
         }
         EXPECT_GT(checked, 0);
+    }
+    if (!left.empty()) {
+        GTEST_SKIP() << left;
     }
 }
 

@@ -157,8 +157,13 @@ TEST(DateMovesTest, RemindTomorrowNeverStoresADateBeforeTomorrow) {
         {"the night the clocks go forward", early, {2021, 3, 14, 1, 30}, {2021, 3, 15}},
         {"the night the clocks go back", early, {2021, 11, 7, 1, 30}, {2021, 11, 8}},
     };
+    std::string left;  // zones this system's C library cannot take
     for (const char* zoneName : {"UTC", "America/New_York", "Pacific/Auckland"}) {
-        const ScopedTimeZone zone(zoneName);
+        const ScopedTimeZone zone(zoneName, ScopedTimeZone::kMaySkip);
+        if (!zone.IsSet()) {
+            left += zone.WhyNot() + "\n";
+            continue;
+        }
         for (const TomorrowCase& c : cases) {
             const CTime now =
                 CTime::FromLocal(c.now.year, c.now.month, c.now.day, c.now.hour, c.now.minute);
@@ -173,6 +178,9 @@ TEST(DateMovesTest, RemindTomorrowNeverStoresADateBeforeTomorrow) {
                     << zoneName << ": " << c.name;
             }
         }
+    }
+    if (!left.empty()) {
+        GTEST_SKIP() << left;
     }
 }
 

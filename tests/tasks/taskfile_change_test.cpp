@@ -112,6 +112,10 @@ TEST_F(TaskFileChange, TemporaryFileLiesBesideTaskFileAndIsReplaced) {
 }
 
 TEST_F(TaskFileChange, RewriteKeepsTheFilePermissions) {
+#ifdef _WIN32
+    GTEST_SKIP() << "Windows keeps an access list instead of these permissions; the Windows "
+                    "tests check what a rewrite leaves in it";
+#endif
     namespace fs = std::filesystem;
     WriteTasks(kA + kB);
     fs::permissions(File().Path(), fs::perms::owner_read | fs::perms::owner_write);
