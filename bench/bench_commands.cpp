@@ -25,27 +25,27 @@
 namespace {
 
 // The plain rewrite the commands are measured against.
-bool PlainRewrite() {
+bool PlainRewrite(const CTaskFile& file) {
     std::vector<std::string> lines;
     {
-        std::ifstream in(g_szTaskFilePath, std::ios::binary);
+        std::ifstream in(file.Path(), std::ios::binary);
         for (std::string line; std::getline(in, line);) {
             lines.push_back(std::move(line));
         }
     }
-    const std::string temp = TempFilePath();
+    const std::string temp = file.TempPath();
     std::FILE* out = std::fopen(temp.c_str(), "wb");
     if (out == nullptr) {
         return false;
     }
     for (const std::string& line : lines) {
-        std::fwrite(line.data(), 1, line.size(), out);
-        std::fputc('\n', out);
+        (void)std::fwrite(line.data(), 1, line.size(), out);
+        (void)std::fputc('\n', out);
     }
     const bool flushed = FlushFileToDisk(out);
     const bool closed = std::fclose(out) == 0;
     std::error_code error;
-    std::filesystem::rename(temp, g_szTaskFilePath, error);
+    std::filesystem::rename(temp, file.Path(), error);
     return flushed && closed && !error;
 }
 
@@ -55,21 +55,20 @@ int Tasks(const benchmark::State& state) {
 }
 
 // Runs an operation on a fresh copy of the task file each time.
-void RunOnCopy(benchmark::State& state, const std::function<int()>& operation) {
+void RunOnCopy(benchmark::State& state, const std::function<int(const CTaskFile&)>& operation) {
     const std::string original = Files().Use(Tasks(state));
-    const std::string work = (Files().Dir() / "work").string();
+    const CTaskFile work((Files().Dir() / "work").string());
     const auto fileBytes = static_cast<double>(std::filesystem::file_size(original));
     double peak = 0;
     for ([[maybe_unused]] auto _ : state) {
         state.PauseTiming();
-        std::filesystem::copy_file(original, work,
+        std::filesystem::copy_file(original, work.Path(),
                                    std::filesystem::copy_options::overwrite_existing);
-        g_szTaskFilePath = work;
         const std::size_t before = heapcounter::BytesNow();
         heapcounter::ResetPeak();
         state.ResumeTiming();
 
-        const int result = operation();
+        const int result = operation(work);
 
         state.PauseTiming();
         peak = std::max(peak, static_cast<double>(heapcounter::PeakBytes() - before));
@@ -84,17 +83,25 @@ void RunOnCopy(benchmark::State& state, const std::function<int()>& operation) {
 // The middle task, as a list row names it.
 TaskRef MiddleTask(const benchmark::State& state) {
     const int count = Tasks(state);
-    Files().Use(count);
-    return TaskRef{ParseTaskLine(ReadTaskLine(count / 2).value_or("")), count / 2};
+    TaskFileLines file;
+    (void)CTaskFile(Files().Use(count)).Load(file, MissingTaskFile::Fail);
+    int nTasks = 0;
+    for (const std::string_view line : file.lines) {
+        if (NumberLine(line, nTasks) == count / 2) {
+            return TaskRef{ParseTaskLine(line), count / 2};
+        }
+    }
+    return {};
 }
 
 void BM_PlainRewrite(benchmark::State& state) {
-    RunOnCopy(state, [] { return PlainRewrite() ? kDone : kCannotReplace; });
+    RunOnCopy(state,
+              [](const CTaskFile& file) { return PlainRewrite(file) ? kDone : kCannotReplace; });
 }
 
 void BM_DeleteSelection(benchmark::State& state) {
     const TaskRef task = MiddleTask(state);
-    RunOnCopy(state, [&] { return DeleteTask(task); });
+    RunOnCopy(state, [&](const CTaskFile& file) { return DeleteTask(file, task); });
 }
 
 void BM_MarkForDeletion(benchmark::State& state) {
@@ -103,12 +110,12 @@ void BM_MarkForDeletion(benchmark::State& state) {
     const int status = task.record.status == ToInt(TaskStatus::ToDelete)
                            ? ToInt(TaskStatus::Future)
                            : ToInt(TaskStatus::ToDelete);
-    RunOnCopy(state, [&] { return SetTaskStatus(task, status); });
+    RunOnCopy(state, [&](const CTaskFile& file) { return SetTaskStatus(file, task, status); });
 }
 
 void BM_InsertDuplicate(benchmark::State& state) {
     const TaskRef task = MiddleTask(state);
-    RunOnCopy(state, [&] { return DuplicateTask(task); });
+    RunOnCopy(state, [&](const CTaskFile& file) { return DuplicateTask(file, task); });
 }
 
 void BM_DeleteMarkedTasks(benchmark::State& state) {
@@ -125,7 +132,7 @@ void BM_CompactDatabase(benchmark::State& state) {
 
 void BM_Sort(benchmark::State& state) {
     const auto sort = static_cast<TaskSort>(state.range(0));
-    RunOnCopy(state, [sort] { return SortTaskFile(sort); });
+    RunOnCopy(state, [sort](const CTaskFile& file) { return SortTaskFile(file, sort); });
 }
 
 }  // namespace

@@ -93,14 +93,14 @@ public:
     BenchFiles(const BenchFiles&) = delete;
     BenchFiles& operator=(const BenchFiles&) = delete;
 
-    // Points the task file at a file of count tasks under name, writing it on first use.
-    void Use(const std::string& name, int count) {
+    // The task file of count tasks under name, written on first use.
+    CTaskFile Use(const std::string& name, int count) {
         const fs::path path = m_dir / (name + std::to_string(count));
         if (m_written.insert({path.string(), true}).second) {
             std::ofstream out(path, std::ios::binary | std::ios::trunc);
             Append(out, 0, count);
         }
-        g_szTaskFilePath = path.string();
+        return CTaskFile(path.string());
     }
 
     static void Append(std::ostream& out, int from, int count) {
@@ -129,15 +129,15 @@ BenchFiles& Files() {
 
 // Gives the task file a new modification time (its change time becomes now), as a save that
 // leaves the content as it was would.
-void Touch(int nTimes) {
+void Touch(const CTaskFile& file, int nTimes) {
     const auto when = fs::file_time_type::clock::now() - std::chrono::hours(1) +
                       std::chrono::microseconds(nTimes);
-    fs::last_write_time(g_szTaskFilePath, when);
+    fs::last_write_time(file.Path(), when);
 }
 
 // Changes the first task's title in place, from "Task" to "task" and back.
-void ChangeFirstTitle(int nTimes) {
-    std::fstream file(g_szTaskFilePath, std::ios::binary | std::ios::in | std::ios::out);
+void ChangeFirstTitle(const CTaskFile& taskFile, int nTimes) {
+    std::fstream file(taskFile.Path(), std::ios::binary | std::ios::in | std::ios::out);
     std::string start(200, '\0');
     file.read(start.data(), static_cast<std::streamsize>(start.size()));
     file.clear();
@@ -147,8 +147,8 @@ void ChangeFirstTitle(int nTimes) {
 
 // Waits until the task file's last change lies clearly behind, as it does for a file the
 // user saved minutes ago; a poll trusts the stamp of a file changed just before it only later.
-void LetTheFileSettle() {
-    std::FILE* file = std::fopen(g_szTaskFilePath.c_str(), "rb");
+void LetTheFileSettle(const CTaskFile& taskFile) {
+    std::FILE* file = std::fopen(taskFile.Path().c_str(), "rb");
     FileStamp stamp;
     const bool bStamped = file != nullptr && ReadFileStamp(file, stamp);
     if (file != nullptr) {
@@ -172,9 +172,9 @@ void ReportHeap(benchmark::State& state, std::size_t allocations, long faults) {
 }
 
 void BM_GetlineFloor(benchmark::State& state) {
-    Files().Use("tasks", static_cast<int>(state.range(0)));
+    const CTaskFile taskFile = Files().Use("tasks", static_cast<int>(state.range(0)));
     for ([[maybe_unused]] auto _ : state) {
-        std::ifstream file(g_szTaskFilePath, std::ios::binary);
+        std::ifstream file(taskFile.Path(), std::ios::binary);
         std::string line;
         int lines = 0;
         while (std::getline(file, line)) {
@@ -189,8 +189,8 @@ void BM_GetlineFloor(benchmark::State& state) {
 template <typename Change>
 void PollAfterChanges(benchmark::State& state, const Change& change) {
     const int count = static_cast<int>(state.range(0));
-    Files().Use("tasks", count);
-    CTaskPoller poller;
+    const CTaskFile file = Files().Use("tasks", count);
+    CTaskPoller poller(file);
     BenchHost host(PollTime());
     poller.Poll(host);
     int nChanges = 0;
@@ -198,7 +198,7 @@ void PollAfterChanges(benchmark::State& state, const Change& change) {
     long faults = 0;
     for ([[maybe_unused]] auto _ : state) {
         state.PauseTiming();
-        change(++nChanges);
+        change(file, ++nChanges);
         const std::size_t allocationsBefore = heapcounter::Allocations();
         const long faultsBefore = MinorFaults();
         state.ResumeTiming();
@@ -215,7 +215,7 @@ void PollAfterChanges(benchmark::State& state, const Change& change) {
         }
         state.ResumeTiming();
     }
-    ChangeFirstTitle(0);
+    ChangeFirstTitle(file, 0);
     ReportHeap(state, allocations, faults);
     state.SetItemsProcessed(state.iterations() * count);
 }
@@ -230,9 +230,9 @@ void BM_PollTouchedFile(benchmark::State& state) {
 
 void BM_PollUnchangedFile(benchmark::State& state) {
     const int count = static_cast<int>(state.range(0));
-    Files().Use("tasks", count);
-    LetTheFileSettle();
-    CTaskPoller poller;
+    const CTaskFile file = Files().Use("tasks", count);
+    LetTheFileSettle(file);
+    CTaskPoller poller(file);
     BenchHost host(PollTime());
     poller.Poll(host);
     const std::size_t allocationsBefore = heapcounter::Allocations();
@@ -249,8 +249,8 @@ void BM_PollUnchangedFile(benchmark::State& state) {
 // Full polls of a file that grows by 100 tasks before each one, from the size given.
 void BM_PollGrowingFile(benchmark::State& state) {
     int count = static_cast<int>(state.range(0));
-    Files().Use("growing", count);
-    CTaskPoller poller;
+    const CTaskFile file = Files().Use("growing", count);
+    CTaskPoller poller(file);
     BenchHost host(PollTime());
     poller.Poll(host);
     std::size_t allocations = 0;
@@ -259,7 +259,7 @@ void BM_PollGrowingFile(benchmark::State& state) {
     for ([[maybe_unused]] auto _ : state) {
         state.PauseTiming();
         {
-            std::ofstream out(g_szTaskFilePath, std::ios::binary | std::ios::app);
+            std::ofstream out(file.Path(), std::ios::binary | std::ios::app);
             BenchFiles::Append(out, count, 100);
         }
         count += 100;

@@ -28,8 +28,8 @@
 #include <vector>
 
 #include "app/taskprogram.h"
+#include "calendar/ctime.h"
 #include "platform/settingsstore.h"
-#include "reminder/ctime.h"
 #include "reminder/pollskiprule.h"
 #include "tasks/taskline.h"
 

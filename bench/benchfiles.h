@@ -9,7 +9,6 @@
 #include <random>
 #include <string>
 
-#include "tasks/taskfile.h"
 #include "tasks/taskline.h"
 
 class BenchFiles {
@@ -26,7 +25,7 @@ public:
     BenchFiles(const BenchFiles&) = delete;
     BenchFiles& operator=(const BenchFiles&) = delete;
 
-    // Points the task file at a file of count tasks, writing it on first use. Returns its path.
+    // The path of a task file of count tasks, written on first use.
     std::string Use(int count) {
         const std::filesystem::path path = m_dir / ("tasks" + std::to_string(count));
         if (m_written.insert({count, true}).second) {
@@ -45,8 +44,7 @@ public:
                 }
             }
         }
-        g_szTaskFilePath = path.string();
-        return g_szTaskFilePath;
+        return path.string();
     }
 
     const std::filesystem::path& Dir() const { return m_dir; }

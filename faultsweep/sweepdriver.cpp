@@ -35,7 +35,6 @@
 #include "referenceops.h"
 #include "referencetask.h"
 #include "tasks/taskfile.h"
-#include "tasks/taskfilerewrite.h"
 
 namespace {
 
@@ -100,9 +99,8 @@ RewriteRequest MakeRequest(RewriteOp op, std::string_view content) {
     }
     RewriteRequest request;
     request.op = op;
-    request.n = static_cast<int>(tasks.size()) / 3 + 1;
-    request.task = ReferenceParse(tasks[request.n - 1]).record;
-    request.nTask = request.n;
+    request.nTask = static_cast<int>(tasks.size()) / 3 + 1;
+    request.task = ReferenceParse(tasks[request.nTask - 1]).record;
     request.line = "#2/29/2028{+}1{+}0{+}37{+}A new task{+}(none){+}7\r\n";
     request.status = request.task.status == 3 ? 0 : 3;
     return request;
@@ -122,8 +120,8 @@ void Mark() {
 
 // Broken writers, to show that the sweep catches them: one writes the new content over the task
 // file itself, the other writes it through the temporary file but does not look at errors.
-int WriteInPlace(const std::string& content) {
-    std::FILE* file = std::fopen(g_szTaskFilePath.c_str(), "wb");
+int WriteInPlace(const CTaskFile& taskFile, const std::string& content) {
+    std::FILE* file = std::fopen(taskFile.Path().c_str(), "wb");
     if (file == nullptr) {
         return kCannotCreateTemp;
     }
@@ -131,26 +129,32 @@ int WriteInPlace(const std::string& content) {
     return std::fclose(file) == 0 && written ? kDone : kCannotCreateTemp;
 }
 
-int WriteUnchecked(const std::string& content) {
-    const std::string temp = TempFilePath();
+int WriteUnchecked(const CTaskFile& taskFile, const std::string& content) {
+    const std::string temp = taskFile.TempPath();
     if (std::FILE* file = std::fopen(temp.c_str(), "wb")) {
         (void)std::fwrite(content.data(), 1, content.size(), file);
         (void)std::fclose(file);
     }
-    (void)std::rename(temp.c_str(), g_szTaskFilePath.c_str());
+    (void)std::rename(temp.c_str(), taskFile.Path().c_str());
     return kDone;
 }
 
 // The rewrite by the writer asked for: the program's own, or a broken one writing the content
 // worked out for it.
-int Rewrite(std::string_view writer, const RewriteRequest& request, const std::string& fresh) {
+int Rewrite(const CTaskFile& taskFile, std::string_view writer, const RewriteRequest& request,
+            const std::string& fresh) {
     if (writer == "inplace") {
-        return WriteInPlace(fresh);
+        return WriteInPlace(taskFile, fresh);
     }
     if (writer == "unchecked") {
-        return WriteUnchecked(fresh);
+        return WriteUnchecked(taskFile, fresh);
     }
-    return RunRewrite(request);
+    return RunRewrite(taskFile, request);
+}
+
+// The task file the driver works on, "nkdat" in DIR.
+CTaskFile TaskFileIn(const fs::path& dir) {
+    return CTaskFile((dir / "nkdat").string());
 }
 
 int Setup(const fs::path& dir, RewriteOp op, int tasks) {
@@ -166,15 +170,15 @@ int Setup(const fs::path& dir, RewriteOp op, int tasks) {
 // Runs the operation once; only the part between the marks is what the sweep looks at.
 int Run(const fs::path& dir, RewriteOp op, std::string_view writer) {
     const std::string old = ReadFile(dir / "old");
-    g_szTaskFilePath = (dir / "nkdat").string();
-    if (old.empty() || !WriteFile(g_szTaskFilePath, old)) {
+    const CTaskFile taskFile = TaskFileIn(dir);
+    if (old.empty() || !WriteFile(taskFile.Path(), old)) {
         return kStatusUnexpected;
     }
-    (void)std::remove(TempFilePath().c_str());
+    (void)std::remove(taskFile.TempPath().c_str());
     const RewriteRequest request = MakeRequest(op, old);
     const std::string broken = writer == "core" ? std::string() : ReadFile(dir / "new");
     Mark();
-    const int result = Rewrite(writer, request, broken);
+    const int result = Rewrite(taskFile, writer, request, broken);
     Mark();
     // No buffered output is left to flush: the exit status is the whole answer.
     _exit(ExitStatus(result));
@@ -194,7 +198,7 @@ std::string Outcome(const fs::path& dir, int status) {
     } else if (bNew && status != 0) {
         bad += " new-with-failure";
     }
-    if (fs::exists(TempFilePath())) {
+    if (fs::exists(TaskFileIn(dir).TempPath())) {
         bad += " temporary-file-left";
     }
     if (!bad.empty()) {
@@ -204,18 +208,17 @@ std::string Outcome(const fs::path& dir, int status) {
 }
 
 int Check(const fs::path& dir, int status) {
-    g_szTaskFilePath = (dir / "nkdat").string();
     const std::string outcome = Outcome(dir, status);
     (void)std::printf("%s\n", outcome.c_str());
     return 0;
 }
 
 // Runs the operation in a child; returns the child's wait status.
-int RunChild(std::string_view writer, const RewriteRequest& request, const std::string& fresh,
-             std::chrono::microseconds killAfter) {
+int RunChild(const CTaskFile& taskFile, std::string_view writer, const RewriteRequest& request,
+             const std::string& fresh, std::chrono::microseconds killAfter) {
     const pid_t child = fork();
     if (child == 0) {
-        _exit(ExitStatus(Rewrite(writer, request, fresh)));
+        _exit(ExitStatus(Rewrite(taskFile, writer, request, fresh)));
     }
     if (killAfter.count() >= 0) {
         std::this_thread::sleep_for(killAfter);
@@ -228,7 +231,7 @@ int RunChild(std::string_view writer, const RewriteRequest& request, const std::
 
 int KillTest(const fs::path& dir, int kills, int tasks, std::string_view writer) {
     const std::string old = MakeTaskFile(tasks);
-    g_szTaskFilePath = (dir / "nkdat").string();
+    const CTaskFile taskFile = TaskFileIn(dir);
     struct Case {
         RewriteRequest request;
         std::string fresh;
@@ -243,13 +246,14 @@ int KillTest(const fs::path& dir, int kills, int tasks, std::string_view writer)
         // within that time.
         std::array<std::chrono::microseconds, 3> durations{};
         for (std::chrono::microseconds& duration : durations) {
-            (void)WriteFile(g_szTaskFilePath, old);
+            (void)WriteFile(taskFile.Path(), old);
             const auto start = std::chrono::steady_clock::now();
-            const int status = RunChild(writer, c.request, c.fresh, std::chrono::microseconds(-1));
+            const int status =
+                RunChild(taskFile, writer, c.request, c.fresh, std::chrono::microseconds(-1));
             duration = std::chrono::duration_cast<std::chrono::microseconds>(
                 std::chrono::steady_clock::now() - start);
             if (!WIFEXITED(status) || WEXITSTATUS(status) != 0 ||
-                ReadFile(g_szTaskFilePath) != c.fresh) {
+                ReadFile(taskFile.Path()) != c.fresh) {
                 (void)std::printf("%s does not make the new content when left alone\n",
                                   RewriteOpName(op));
                 return 1;
@@ -266,20 +270,21 @@ int KillTest(const fs::path& dir, int kills, int tasks, std::string_view writer)
     int bad = 0;
     for (int attempt = 0; killed < kills; ++attempt) {
         const Case& c = cases[static_cast<std::size_t>(attempt) % cases.size()];
-        (void)WriteFile(g_szTaskFilePath, old);
+        (void)WriteFile(taskFile.Path(), old);
         const auto delay = std::chrono::microseconds(
             std::uniform_int_distribution<long long>(0, c.duration.count() * 6 / 5)(random));
-        const int status = RunChild(writer, c.request, c.fresh, delay);
-        const std::string now = ReadFile(g_szTaskFilePath);
+        const int status = RunChild(taskFile, writer, c.request, c.fresh, delay);
+        const std::string now = ReadFile(taskFile.Path());
         const bool bKilled = WIFSIGNALED(status);
         std::string outcome = now == old ? "old" : now == c.fresh ? "new" : "damaged";
         if (!bKilled && (outcome != "new" || WEXITSTATUS(status) != 0)) {
             outcome.insert(0, "finished but ");
         }
         // A kill may leave the temporary file; the program removes it at its next start.
-        if (fs::exists(TempFilePath())) {
+        if (fs::exists(taskFile.TempPath())) {
             ++counts["temporary file left (removed)"];
-            if (!bKilled || !RemoveLeftoverTempFile() || ReadFile(g_szTaskFilePath) != now) {
+            if (!bKilled || !taskFile.RemoveLeftoverTempFile() ||
+                ReadFile(taskFile.Path()) != now) {
                 outcome = "temporary file not removed";
             }
         }
@@ -300,16 +305,16 @@ int KillTest(const fs::path& dir, int kills, int tasks, std::string_view writer)
 }
 
 int SelfTest(const fs::path& dir) {
-    g_szTaskFilePath = (dir / "nkdat").string();
+    const CTaskFile taskFile = TaskFileIn(dir);
     int bad = 0;
     const std::string old = MakeTaskFile(300);
     for (const RewriteOp op : kRewriteOps) {
         const RewriteRequest request = MakeRequest(op, old);
         const RewriteOutcome want = ReferenceRewrite(old, request);
-        (void)WriteFile(g_szTaskFilePath, old);
-        const int result = RunRewrite(request);
-        if (result != want.result || ReadFile(g_szTaskFilePath) != want.content.value_or(old) ||
-            fs::exists(TempFilePath())) {
+        (void)WriteFile(taskFile.Path(), old);
+        const int result = RunRewrite(taskFile, request);
+        if (result != want.result || ReadFile(taskFile.Path()) != want.content.value_or(old) ||
+            fs::exists(taskFile.TempPath())) {
             (void)std::printf("%s: result %d, not the content worked out for it\n",
                               RewriteOpName(op), result);
             ++bad;

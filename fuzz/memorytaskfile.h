@@ -14,7 +14,7 @@ public:
     CMemoryTaskFile& operator=(const CMemoryTaskFile&) = delete;
 
     void Write(std::string_view content);
-    // The path that opens this file; readers take it as g_szTaskFilePath.
+    // The path that opens this file; readers take it as the task file's.
     const std::string& Path() const { return m_strPath; }
 
 private:

@@ -11,9 +11,9 @@
 namespace {
 
 constexpr std::array<const char*, kRewriteOps.size()> kNames = {
-    "append",      "write-back",     "drop",          "compact",     "delete-marked",
-    "delete-past", "sort-date-desc", "sort-date-asc", "sort-status", "sort-recurrence",
-    "delete-task", "set-status",     "duplicate",     "replace",
+    "append",         "compact",       "delete-marked", "delete-past",
+    "sort-date-desc", "sort-date-asc", "sort-status",   "sort-recurrence",
+    "delete-task",    "set-status",    "duplicate",     "replace",
 };
 
 // A duplicate's title is marked while it has fewer than 79 characters.
@@ -147,25 +147,13 @@ RewriteOutcome ReferenceRewrite(std::string_view content, const RewriteRequest& 
     const std::vector<NumberedLine> lines = Numbered(content);
     const int nTasks = static_cast<int>(std::count_if(
         lines.begin(), lines.end(), [](const NumberedLine& line) { return line.nTask != 0; }));
-    const auto allBut = [&](int n) {
-        return Kept(lines, [n](const NumberedLine& line) { return line.nTask != n || n == 0; });
-    };
     switch (request.op) {
         case RewriteOp::Append: {
-            std::vector<std::string_view> kept = allBut(0);
+            std::vector<std::string_view> kept =
+                Kept(lines, [](const NumberedLine&) { return true; });
             kept.push_back(request.line);
             return Written(kept);
         }
-        case RewriteOp::WriteBack: {
-            std::vector<std::string_view> kept = allBut(request.n);
-            kept.push_back(request.line);
-            return Written(kept);
-        }
-        case RewriteOp::Drop:
-            if (request.n < 1 || request.n > nTasks) {
-                return {kOutOfRange, std::nullopt};
-            }
-            return Written(allBut(request.n));
         case RewriteOp::Compact:
             return Written(
                 Kept(lines, [](const NumberedLine& line) { return line.text != "\r\n"; }));
@@ -208,37 +196,33 @@ RewriteOutcome ReferenceRewrite(std::string_view content, const RewriteRequest& 
     }
 }
 
-int RunRewrite(const RewriteRequest& request) {
+int RunRewrite(const CTaskFile& file, const RewriteRequest& request) {
     const TaskRef ref{.record = request.task, .nRecord = request.nTask};
     switch (request.op) {
         case RewriteOp::Append:
-            return AppendTaskLine(request.line);
-        case RewriteOp::WriteBack:
-            return WriteBackTask(request.n, request.line);
-        case RewriteOp::Drop:
-            return DropTask(request.n);
+            return AppendTaskLine(file, request.line);
         case RewriteOp::Compact:
-            return CompactTaskFile();
+            return CompactTaskFile(file);
         case RewriteOp::DeleteMarked:
-            return DeleteMarkedTasks();
+            return DeleteMarkedTasks(file);
         case RewriteOp::DeletePast:
-            return DeletePastTasks();
+            return DeletePastTasks(file);
         case RewriteOp::SortDateDescending:
-            return SortTaskFile(TaskSort::DateDescending);
+            return SortTaskFile(file, TaskSort::DateDescending);
         case RewriteOp::SortDateAscending:
-            return SortTaskFile(TaskSort::DateAscending);
+            return SortTaskFile(file, TaskSort::DateAscending);
         case RewriteOp::SortStatus:
-            return SortTaskFile(TaskSort::Status);
+            return SortTaskFile(file, TaskSort::Status);
         case RewriteOp::SortRecurrence:
-            return SortTaskFile(TaskSort::Recurrence);
+            return SortTaskFile(file, TaskSort::Recurrence);
         case RewriteOp::DeleteTask:
-            return DeleteTask(ref);
+            return DeleteTask(file, ref);
         case RewriteOp::SetTaskStatus:
-            return SetTaskStatus(ref, request.status);
+            return SetTaskStatus(file, ref, request.status);
         case RewriteOp::DuplicateTask:
-            return DuplicateTask(ref);
+            return DuplicateTask(file, ref);
         case RewriteOp::ReplaceTask:
-            return ReplaceTask(ref, request.line);
+            return ReplaceTask(file, ref, request.line);
     }
     return kDone;
 }

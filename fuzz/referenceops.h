@@ -7,14 +7,14 @@
 
 #include "tasks/taskrecord.h"
 
+class CTaskFile;
+
 // Every operation that changes the task file, and what each must make of a file, worked out
 // with plain string operations over the file's lines (referencetask.h), apart from the
 // program's own code.
 
 enum class RewriteOp {
     Append,
-    WriteBack,
-    Drop,
     Compact,
     DeleteMarked,
     DeletePast,
@@ -30,8 +30,6 @@ enum class RewriteOp {
 
 inline constexpr std::array kRewriteOps = {
     RewriteOp::Append,
-    RewriteOp::WriteBack,
-    RewriteOp::Drop,
     RewriteOp::Compact,
     RewriteOp::DeleteMarked,
     RewriteOp::DeletePast,
@@ -45,17 +43,16 @@ inline constexpr std::array kRewriteOps = {
     RewriteOp::ReplaceTask,
 };
 
-// Short names for command lines and tables: "append", "write-back", "sort-status", ...
+// Short names for command lines and tables: "append", "delete-task", "sort-status", ...
 const char* RewriteOpName(RewriteOp op);
 std::optional<RewriteOp> RewriteOpNamed(std::string_view name);
 
 // What one operation is asked to do. Each operation reads only the members it needs.
 struct RewriteRequest {
     RewriteOp op = RewriteOp::Compact;
-    int n = 0;         // WriteBack, Drop: the task number
     TaskRecord task;   // the commands: the task as the list row holds it ...
     int nTask = 0;     // ... and its number when the row was made
-    std::string line;  // Append, WriteBack, ReplaceTask: the new line
+    std::string line;  // Append, ReplaceTask: the new line
     int status = 0;    // SetTaskStatus
 };
 
@@ -68,5 +65,5 @@ struct RewriteOutcome {
 // What the operation must do to an existing task file holding content.
 RewriteOutcome ReferenceRewrite(std::string_view content, const RewriteRequest& request);
 
-// Runs the program's own operation on the task file (g_szTaskFilePath); its result code.
-int RunRewrite(const RewriteRequest& request);
+// Runs the program's own operation on the task file; its result code.
+int RunRewrite(const CTaskFile& file, const RewriteRequest& request);

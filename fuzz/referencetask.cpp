@@ -170,3 +170,15 @@ std::size_t ReferenceCharacters(std::string_view text) {
     }
     return characters;
 }
+
+TaskRecord ReferenceCopy(const TaskView& view) {
+    return TaskRecord{.dueMonth = view.dueMonth,
+                      .dueDay = view.dueDay,
+                      .dueYear = view.dueYear,
+                      .advanceDays = view.advanceDays,
+                      .status = view.status,
+                      .recurrence = view.recurrence,
+                      .title = std::string(view.title),
+                      .note = std::string(view.note),
+                      .hour = view.hour};
+}

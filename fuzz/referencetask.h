@@ -28,6 +28,9 @@ struct ReferenceTask {
 };
 ReferenceTask ReferenceParse(std::string_view line);
 
+// A record read in place, as a record that owns copies of its texts.
+TaskRecord ReferenceCopy(const TaskView& view);
+
 // Line breaks become blanks and each "{+}" of the text loses its "+".
 std::string ReferenceClean(std::string_view text);
 

@@ -1,6 +1,6 @@
 // The task file: a file made from the input is read every way the program reads it, and each
-// reading must agree with a plain split of its lines: the same count, the same lines whole and
-// the same fields, whatever the bytes, line ends and lengths. The readers that hold on to what
+// reading must agree with a plain split of its lines: the same lines whole and the same fields,
+// whatever the bytes, line ends and lengths. The readers that hold on to what
 // they read (the poll's buffer and table, the reused records) first read what the file held
 // before, made from the same input, so that each input alone shows what it finds. Then one
 // changing operation runs on a copy in a memory folder and must leave exactly the content
@@ -8,8 +8,8 @@
 //
 // The input starts with five control bytes (as digits in the seeds: "0" is the plain case):
 // how the expected size given to the buffered readers is off, which operation runs, how far and
-// where a line is stretched (to reach past the readers' blocks), and which task the single
-// readers and the operation take.
+// where a line is stretched (to reach past the readers' blocks), and which task the operation
+// takes.
 
 #include <unistd.h>
 
@@ -27,8 +27,8 @@
 #include "reminder/classify.h"
 #include "reminder/tasktable.h"
 #include "tasks/filetext.h"
+#include "tasks/taskcommands.h"
 #include "tasks/taskfile.h"
-#include "tasks/taskfilerewrite.h"
 #include "tasks/taskline.h"
 
 namespace {
@@ -124,18 +124,16 @@ std::string MakeBefore(const Control& control, const std::string& content) {
     return before;
 }
 
-// The readers that keep what they read, as a poll keeps them from one read to the next. (The
-// records ReadAllTasks reuses are filled the same way as these lines.)
+// The readers that keep what they read, as a poll keeps them from one read to the next.
 struct Keepers {
     CFileText text;
     CTaskTable table;
-    std::vector<TaskLine> lines;
 };
 
-std::vector<std::size_t> ReadTable(CTaskTable& table, std::uint64_t sizeHint,
-                                   const Control& control) {
+std::vector<std::size_t> ReadTable(const CTaskFile& taskFile, CTaskTable& table,
+                                   std::uint64_t sizeHint, const Control& control) {
     std::vector<std::size_t> reminders;
-    const FilePtr file = OpenTaskFileToRead();
+    const FilePtr file = taskFile.OpenToRead();
     FUZZ_CHECK(file != nullptr, "open");
     FUZZ_CHECK(
         table.Read(file.get(), sizeHint,
@@ -144,83 +142,20 @@ std::vector<std::size_t> ReadTable(CTaskTable& table, std::uint64_t sizeHint,
     return reminders;
 }
 
-void ReadBefore(Keepers& keep, std::size_t size, const Control& control) {
-    const FilePtr file = OpenTaskFileToRead();
+void ReadBefore(const CTaskFile& taskFile, Keepers& keep, std::size_t size,
+                const Control& control) {
+    const FilePtr file = taskFile.OpenToRead();
     FUZZ_CHECK(file != nullptr, "open");
     FUZZ_CHECK(keep.text.Read(file.get(), size) != CFileText::Outcome::Failed, "buffer read");
-    (void)ReadTable(keep.table, size, control);
-    FUZZ_CHECK(ReadAllTaskLines(keep.lines), "reading before");
+    (void)ReadTable(taskFile, keep.table, size, control);
 }
 
-void CheckWholeFileReaders(const Reference& ref, std::string_view content, Keepers& keep) {
-    FUZZ_CHECK(CountTasks() == static_cast<int>(ref.tasks.size()), "CountTasks");
-
+void CheckWholeFileReaders(const CTaskFile& taskFile, const Reference& ref,
+                           std::string_view content) {
     TaskFileLines loaded;
-    FUZZ_CHECK(LoadTaskFile(loaded, MissingTaskFile::Fail) == kDone, "LoadTaskFile");
-    FUZZ_CHECK(loaded.content == content, "loaded content");
+    FUZZ_CHECK(taskFile.Load(loaded, MissingTaskFile::Fail) == kDone, "Load");
+    FUZZ_CHECK(loaded.text.View() == content, "loaded content");
     FUZZ_CHECK(loaded.lines == ref.lines, "loaded lines");
-
-    const FilePtr file = OpenTaskFileToRead();
-    FUZZ_CHECK(file != nullptr, "open");
-    CLineReader reader(file.get());
-    std::size_t count = 0;
-    for (std::string_view line; reader.Next(line); ++count) {
-        FUZZ_CHECK(count < ref.lines.size() && line == ref.lines[count], "line reader's line");
-    }
-    FUZZ_CHECK(count == ref.lines.size() && !reader.Failed(), "line reader's count");
-
-    FUZZ_CHECK(ReadAllTaskLines(keep.lines) && keep.lines.size() == ref.tasks.size(),
-               "ReadAllTaskLines");
-    std::vector<TaskRecord> tasks;
-    FUZZ_CHECK(ReadAllTasks(tasks) && tasks == ref.records, "ReadAllTasks");
-    for (std::size_t i = 0; i < ref.tasks.size(); ++i) {
-        FUZZ_CHECK(keep.lines[i].line == ref.tasks[i] && keep.lines[i].task == ref.records[i],
-                   "ReadAllTaskLines' task");
-    }
-}
-
-// The readers that read one task, for one task or for a number that names none. Each of them
-// reads the whole file again, so an input tries one of the field readers.
-void CheckSingleReaders(const Reference& ref, const Control& control) {
-    const int nTasks = static_cast<int>(ref.tasks.size());
-    const int n = control.pick % (nTasks + 2);  // 0 and nTasks + 1 name no task
-    const bool bTask = n >= 1 && n <= nTasks;
-    const std::optional<std::string> line = ReadTaskLine(n);
-    FUZZ_CHECK(bTask ? line == ref.tasks[n - 1] : !line.has_value(), "ReadTaskLine");
-    const TaskRecord none;
-    const TaskRecord& want = bTask ? ref.records[n - 1] : none;
-    switch ((control.pick + control.op) % 7) {
-        case 0:
-            FUZZ_CHECK(GetTaskDateText(n) == (bTask ? ReferenceParse(*line).dateText : ""),
-                       "GetTaskDateText");
-            break;
-        case 1:
-            FUZZ_CHECK(GetTaskAdvanceDays(n) == want.advanceDays, "GetTaskAdvanceDays");
-            break;
-        case 2:
-            FUZZ_CHECK(GetTaskStatus(n) == want.status, "GetTaskStatus");
-            break;
-        case 3:
-            FUZZ_CHECK(GetTaskRecurrence(n) == want.recurrence, "GetTaskRecurrence");
-            break;
-        case 4:
-            FUZZ_CHECK(GetTaskTitle(n) == want.title, "GetTaskTitle");
-            break;
-        case 5:
-            FUZZ_CHECK(GetTaskNote(n) == want.note, "GetTaskNote");
-            break;
-        default:
-            FUZZ_CHECK(GetTaskHour(n) == want.hour, "GetTaskHour");
-            break;
-    }
-
-    // Asked for fewer or more statuses than there are tasks: the missing ones read as 0.
-    const int count = nTasks + control.pick % 5 - 2;
-    const std::vector<int> statuses = ReadAllStatuses(count);
-    FUZZ_CHECK(statuses.size() == static_cast<std::size_t>(std::max(count, 0)) + 1, "statuses");
-    for (int i = 1; i <= count; ++i) {
-        FUZZ_CHECK(statuses[i] == (i <= nTasks ? ref.records[i - 1].status : 0), "a status");
-    }
 }
 
 // The poll's kept buffer and table, which held what the file held before: read the file now,
@@ -228,13 +163,13 @@ void CheckSingleReaders(const Reference& ref, const Control& control) {
 // changed file must read as changed; a file read again unchanged with its right size is only
 // compared, and its table kept as it was. (A wrong size may make room anew, which reads as a
 // change: harmless, the rows are only made again.)
-void CheckKeptReaders(const Reference& ref, std::string_view content, std::string_view before,
-                      const Control& control, Keepers& keep) {
+void CheckKeptReaders(const CTaskFile& taskFile, const Reference& ref, std::string_view content,
+                      std::string_view before, const Control& control, Keepers& keep) {
     const std::uint64_t hint = SizeHint(control, content.size());
     const bool bHintRight = hint == content.size();
     const bool bChanged = content != before;
     for (const bool bAgain : {false, true}) {
-        const FilePtr file = OpenTaskFileToRead();
+        const FilePtr file = taskFile.OpenToRead();
         FUZZ_CHECK(file != nullptr, "open");
         const CFileText::Outcome outcome =
             keep.text.Read(file.get(), bAgain ? content.size() : hint);
@@ -246,7 +181,7 @@ void CheckKeptReaders(const Reference& ref, std::string_view content, std::strin
         }
 
         const std::uint64_t generation = keep.table.Generation();
-        (void)ReadTable(keep.table, bAgain ? content.size() : hint, control);
+        (void)ReadTable(taskFile, keep.table, bAgain ? content.size() : hint, control);
         if (!bAgain && bChanged) {
             FUZZ_CHECK(keep.table.Generation() != generation, "a changed file shows anew");
         } else if (bHintRight) {
@@ -256,9 +191,9 @@ void CheckKeptReaders(const Reference& ref, std::string_view content, std::strin
     FUZZ_CHECK(keep.table.size() == ref.tasks.size(), "a row per task");
     for (std::size_t row = 0; row < ref.tasks.size(); ++row) {
         FUZZ_CHECK(keep.table.Line(row) == ref.tasks[row], "row's line");
-        TaskLineFields fields;
+        TaskView fields;
         keep.table.Fields(row, fields);
-        FUZZ_CHECK(ToTaskRecord(fields) == ref.records[row], "row's fields");
+        FUZZ_CHECK(ReferenceCopy(fields) == ref.records[row], "row's fields");
     }
 }
 
@@ -289,16 +224,15 @@ private:
 // out for it.
 void CheckRewrite(const Reference& ref, const std::string& content, const Control& control) {
     static const CScratchFolder s_folder;
-    g_szTaskFilePath = (s_folder.Path() / "nkdat").string();
+    static const CTaskFile s_taskFile((s_folder.Path() / "nkdat").string());
     {
-        std::ofstream out(g_szTaskFilePath, std::ios::binary | std::ios::trunc);
+        std::ofstream out(s_taskFile.Path(), std::ios::binary | std::ios::trunc);
         out << content;
         FUZZ_CHECK(out.good(), "cannot write the task file");
     }
     const int nTasks = static_cast<int>(ref.tasks.size());
     RewriteRequest request;
     request.op = kRewriteOps[control.op % kRewriteOps.size()];
-    request.n = control.pick % (nTasks + 2);
     request.line = "#2/29/2028{+}1{+}0{+}37{+}added{+}(none){+}7\r\n";
     if (nTasks > 0) {
         // The task a row shows, its number then sometimes one off: another program moved it.
@@ -309,12 +243,12 @@ void CheckRewrite(const Reference& ref, const std::string& content, const Contro
     request.status = control.pick % 5;
 
     const RewriteOutcome want = ReferenceRewrite(content, request);
-    const int result = RunRewrite(request);
-    std::ifstream in(g_szTaskFilePath, std::ios::binary);
+    const int result = RunRewrite(s_taskFile, request);
+    std::ifstream in(s_taskFile.Path(), std::ios::binary);
     const std::string after{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     FUZZ_CHECK(result == want.result, RewriteOpName(request.op));
     FUZZ_CHECK(after == want.content.value_or(content), RewriteOpName(request.op));
-    FUZZ_CHECK(!std::filesystem::exists(TempFilePath()), "temporary file left");
+    FUZZ_CHECK(!std::filesystem::exists(s_taskFile.TempPath()), "temporary file left");
 }
 
 }  // namespace
@@ -333,14 +267,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const Reference ref = ReadByReference(content);
 
     static CMemoryTaskFile s_file;
-    g_szTaskFilePath = s_file.Path();
+    static const CTaskFile s_taskFile(s_file.Path());
     Keepers keep;
     s_file.Write(before);
-    ReadBefore(keep, before.size(), control);
+    ReadBefore(s_taskFile, keep, before.size(), control);
     s_file.Write(content);
-    CheckWholeFileReaders(ref, content, keep);
-    CheckSingleReaders(ref, control);
-    CheckKeptReaders(ref, content, before, control, keep);
+    CheckWholeFileReaders(s_taskFile, ref, content);
+    CheckKeptReaders(s_taskFile, ref, content, before, control, keep);
     CheckRewrite(ref, content, control);
     return 0;
 }

@@ -1,6 +1,6 @@
 // The task line: a record made from the input is formatted, parsed and formatted again and
 // must give the line the program writes for it; and every way the program reads a line (the
-// one-pass parse in both forms, the field readers, the poll's table) agrees with the plain
+// parse into a record and into a view, the date text, the poll's table) agrees with the plain
 // reading of the same line, whatever its bytes.
 
 #include <array>
@@ -15,6 +15,7 @@
 #include "referencetask.h"
 #include "reminder/classify.h"
 #include "reminder/tasktable.h"
+#include "tasks/displaytext.h"
 #include "tasks/taskfile.h"
 #include "tasks/taskline.h"
 
@@ -39,7 +40,7 @@ bool Within(std::string_view part, std::string_view whole) {
                             part.data() + part.size() <= whole.data() + whole.size());
 }
 
-// The record and fields the one-pass parse reads into, as the poll reuses them: each line of
+// The record and the view the parse reads into, as the poll reuses them: each line of
 // an input is read over what the one before left there.
 struct Reused {
     TaskRecord record{.dueMonth = -1,
@@ -51,15 +52,15 @@ struct Reused {
                       .title = "a title left from before",
                       .note = "a note left from before",
                       .hour = -1};
-    TaskLineFields fields{.dueMonth = -1,
-                          .dueDay = -1,
-                          .dueYear = -1,
-                          .advanceDays = -1,
-                          .status = -1,
-                          .recurrence = -1,
-                          .title = "stale",
-                          .note = "stale",
-                          .hour = -1};
+    TaskView fields{.dueMonth = -1,
+                    .dueDay = -1,
+                    .dueYear = -1,
+                    .advanceDays = -1,
+                    .status = -1,
+                    .recurrence = -1,
+                    .title = "stale",
+                    .note = "stale",
+                    .hour = -1};
 };
 
 void CheckReaders(std::string_view text, Reused& reused) {
@@ -67,25 +68,17 @@ void CheckReaders(std::string_view text, Reused& reused) {
     const std::string_view line = copy.View();
     const ReferenceTask want = ReferenceParse(line);
 
-    FUZZ_CHECK(ParseTaskLine(line) == want.record, "one-pass parse into a new record");
+    FUZZ_CHECK(ParseTaskLine(line) == want.record, "parse into a new record");
     ParseTaskLine(line, reused.record);
-    FUZZ_CHECK(reused.record == want.record, "one-pass parse into a used record");
+    FUZZ_CHECK(reused.record == want.record, "parse into a used record");
     ParseTaskLine(line, reused.fields);
-    FUZZ_CHECK(ToTaskRecord(reused.fields) == want.record, "one-pass parse in place");
+    FUZZ_CHECK(ReferenceCopy(reused.fields) == want.record, "parse in place");
     FUZZ_CHECK(Within(reused.fields.title, line) && Within(reused.fields.note, line),
                "fields in the line");
 
-    const std::string dateText = GetLineDateText(line);
+    const std::string_view dateText = TaskLineDateText(line);
     FUZZ_CHECK(dateText == want.dateText, "date text");
-    FUZZ_CHECK(DateTextMonth(dateText) == want.record.dueMonth, "month");
-    FUZZ_CHECK(DateTextDay(dateText) == want.record.dueDay, "day");
-    FUZZ_CHECK(DateTextYear(dateText) == want.record.dueYear, "year");
-    FUZZ_CHECK(GetLineAdvanceDays(line) == want.record.advanceDays, "advance days");
-    FUZZ_CHECK(GetLineStatus(line) == want.record.status, "status");
-    FUZZ_CHECK(GetLineRecurrence(line) == want.record.recurrence, "recurrence");
-    FUZZ_CHECK(GetLineTitle(line) == want.record.title, "title");
-    FUZZ_CHECK(GetLineNote(line) == want.record.note, "note");
-    FUZZ_CHECK(GetLineHour(line) == want.record.hour, "hour");
+    FUZZ_CHECK(Within(dateText, line), "date text in the line");
 }
 
 // The poll's way: the input as a whole task file, read into a table and taken apart in place,
@@ -93,8 +86,8 @@ void CheckReaders(std::string_view text, Reused& reused) {
 void CheckTable(std::string_view content, std::uint8_t hourChoice) {
     static CMemoryTaskFile s_file;
     s_file.Write(content);
-    g_szTaskFilePath = s_file.Path();
-    const FilePtr file = OpenTaskFileToRead();
+    static const CTaskFile s_taskFile(s_file.Path());
+    const FilePtr file = s_taskFile.OpenToRead();
     FUZZ_CHECK(file != nullptr, "cannot open the memory file");
 
     const std::array<CTime, 4> hours = {
@@ -116,13 +109,15 @@ void CheckTable(std::string_view content, std::uint8_t hourChoice) {
     for (std::size_t row = 0; row < tasks.size(); ++row) {
         FUZZ_CHECK(table.Line(row) == tasks[row], "row's line");
         const TaskRecord want = ReferenceParse(tasks[row]).record;
-        TaskLineFields fields;
+        TaskView fields;
         table.Fields(row, fields);
-        FUZZ_CHECK(ToTaskRecord(fields) == want, "row's fields");
+        FUZZ_CHECK(ReferenceCopy(fields) == want, "row's fields");
         FUZZ_CHECK(table.ShownStatus(row) >= 0 && table.ShownStatus(row) <= 4, "shown status");
         const TaskRef task = table.Task(row);
         FUZZ_CHECK(task.record == want && task.nRecord == static_cast<int>(row) + 1, "row's task");
-        FUZZ_CHECK(table.Row(row).task == task, "row's values");
+        FUZZ_CHECK(table.ListText(row) == FormatListText(want.dueMonth, want.dueDay, want.dueYear,
+                                                         DisplayText(want.title)),
+                   "row's text");
     }
     for (std::size_t i = 0; i < reminders.size(); ++i) {
         FUZZ_CHECK(reminders[i] < tasks.size() && (i == 0 || reminders[i - 1] < reminders[i]),
@@ -164,7 +159,7 @@ void CheckRoundTrip(CFuzzInput& in, Reused& reused) {
     const std::string copy = FormatTaskLineWithDateText(
         dateText, task.advanceDays, task.status, task.recurrence, task.title, task.note, task.hour);
     FUZZ_CHECK(copy == ReferenceLine(dateText, task), "line with a date text");
-    FUZZ_CHECK(GetLineDateText(copy) == ReferenceClean(dateText), "date text read back");
+    FUZZ_CHECK(TaskLineDateText(copy) == ReferenceClean(dateText), "date text read back");
 
     CheckReaders(line, reused);
     CheckReaders(copy, reused);

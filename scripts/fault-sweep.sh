@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Fault sweep of every operation that rewrites the task file, and a kill test.
 #
-# For each operation (append, write-back, drop, compact, the two bulk deletions, the four sorts
-# and the four commands on one task) the driver runs it once on a 1,000-task file under strace
+# For each operation (append, compact, the two bulk deletions, the four sorts and the four
+# commands on one task: delete, set a status, duplicate, and replace, which writes back a
+# reminder's answer and an edit) the driver runs it once on a 1,000-task file under strace
 # to list the system calls it makes. Then, for every occurrence of every one of those calls,
 # the operation runs again with strace making that call fail with EIO, and with ENOSPC, once
 # and from then on. (brk has no error return: the kernel answers a failed brk with the old
@@ -13,7 +14,7 @@
 # kills rewrites of a 20,000-task file at random moments; each must leave the old or the new file.
 #
 #   scripts/fault-sweep.sh                      sweep every operation, then 300 kills
-#   scripts/fault-sweep.sh --ops "drop sort-status" --kills 0
+#   scripts/fault-sweep.sh --ops "delete-task sort-status" --kills 0
 #   scripts/fault-sweep.sh --writer inplace     a broken writer: the sweep and the kill test must
 #                                               find bad outcomes
 #
@@ -26,8 +27,8 @@ build=build
 writer=core
 kills=300
 kill_tasks=20000
-all_ops="append write-back drop compact delete-marked delete-past sort-date-desc sort-date-asc
-sort-status sort-recurrence delete-task set-status duplicate replace"
+all_ops="append compact delete-marked delete-past sort-date-desc sort-date-asc sort-status
+sort-recurrence delete-task set-status duplicate replace"
 ops=$all_ops
 while [ $# -gt 0 ]; do
     case "$1" in

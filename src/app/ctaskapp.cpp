@@ -6,9 +6,9 @@
 
 #include "app/singlecopyguard.h"
 #include "app/taskprogram.h"
+#include "calendar/ctime.h"
 #include "platform/programfolders.h"
 #include "platform/settingsstore.h"
-#include "reminder/ctime.h"
 #include "res/images.h"
 #include "res/strings.h"
 

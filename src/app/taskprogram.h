@@ -11,6 +11,7 @@
 #include "platform/programfolders.h"
 #include "platform/settingsstore.h"
 #include "reminder/pollrunner.h"
+#include "tasks/taskfile.h"
 
 class IClock;
 
@@ -36,6 +37,8 @@ private:
     CStrayKeyFilter m_keys;
     CFocusRing m_focusRing;
     const LoadedSettings m_loaded;
+    // The one task file object: every poll, command and editor write goes through it.
+    const CTaskFile m_taskFile;
     CPollRunner m_polls;
     // The first poll's reading of the task file, on a thread of its own while the window is
     // built: a large file takes about as long as the window. Done by the first poll.

@@ -3,7 +3,7 @@
 #include <array>
 #include <ctime>
 
-#include "reminder/civil.h"
+#include "calendar/civil.h"
 #include "res/strings.h"
 #include "tasks/taskline.h"
 

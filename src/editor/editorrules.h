@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "reminder/ctime.h"
+#include "calendar/ctime.h"
 #include "tasks/taskrecord.h"
 
 // The task editor's date and hour rules, kept apart from the dialog.

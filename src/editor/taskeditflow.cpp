@@ -21,12 +21,12 @@ void TellTaskNotSaved(QWidget* parent) {
 
 }  // namespace
 
-int AddTaskInEditor(QWidget* parent, CTime now) {
+int AddTaskInEditor(QWidget* parent, const CTaskFile& file, CTime now) {
     CTaskEditDlg editor(parent);
     editor.m_bNewTask = true;
     editor.SetTask(NewTaskDefaults(now));
     while (editor.exec() == QDialog::Accepted) {
-        if (AppendTaskLine(FormatTaskLine(editor.GetTask())) == kDone) {
+        if (AppendTaskLine(file, FormatTaskLine(editor.GetTask())) == kDone) {
             return kDone;
         }
         TellTaskNotSaved(parent);
@@ -34,7 +34,7 @@ int AddTaskInEditor(QWidget* parent, CTime now) {
     return kUnchanged;
 }
 
-int EditTaskInEditor(QWidget* parent, const TaskRef& task, bool bViewOnly) {
+int EditTaskInEditor(QWidget* parent, const CTaskFile& file, const TaskRef& task, bool bViewOnly) {
     CTaskEditDlg editor(parent);
     editor.m_bViewOnly = bViewOnly;
     editor.SetTask(task.record);
@@ -49,7 +49,7 @@ int EditTaskInEditor(QWidget* parent, const TaskRef& task, bool bViewOnly) {
             if (!editor.m_bModified) {
                 return kUnchanged;
             }
-            const int result = SetTaskStatus(task, ToInt(TaskStatus::ToDelete));
+            const int result = SetTaskStatus(file, task, ToInt(TaskStatus::ToDelete));
             if (result == kTaskGone) {
                 TellTaskChanged(parent);
             }
@@ -60,7 +60,7 @@ int EditTaskInEditor(QWidget* parent, const TaskRef& task, bool bViewOnly) {
         }
         // Written over the task that was opened, found by its values: a poll or another
         // program may have moved it, or changed it, while the editor was open.
-        const int result = ReplaceTask(task, FormatTaskLine(editor.GetTask()));
+        const int result = ReplaceTask(file, task, FormatTaskLine(editor.GetTask()));
         if (result == kTaskGone) {
             TellTaskChanged(parent);
         }

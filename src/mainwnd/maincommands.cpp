@@ -59,11 +59,12 @@ QString FromFileText(std::string_view text) {
 
 }  // namespace
 
-CMainCommands::CMainCommands(CMainDlg& window, CPollRunner& polls, CSettingsStore& settings,
-                             const IClock& clock, const LoadedSettings& loaded,
-                             std::string helpFolder, QObject* parent)
+CMainCommands::CMainCommands(CMainDlg& window, const CTaskFile& file, CPollRunner& polls,
+                             CSettingsStore& settings, const IClock& clock,
+                             const LoadedSettings& loaded, std::string helpFolder, QObject* parent)
     : QObject(parent),
       m_window(window),
+      m_taskFile(file),
       m_polls(polls),
       m_settings(settings),
       m_clock(clock),
@@ -164,7 +165,7 @@ ReminderAnswer CMainCommands::AskReminder(const ReminderRequest& request) {
 void CMainCommands::ShowTaskDetails(const TaskRef& task) {
     // The poll shows the wait cursor; the user needs the arrow to read and close the view.
     const CArrowCursor arrow;
-    FinishCommand(EditTaskInEditor(m_window.DialogParent(), task, true));
+    FinishCommand(EditTaskInEditor(m_window.DialogParent(), m_taskFile, task, true));
 }
 
 void CMainCommands::ShowRows(std::shared_ptr<const CTaskTable> rows) {
@@ -195,12 +196,12 @@ void CMainCommands::FinishCommand(int result) {
 }
 
 void CMainCommands::OnAddTask() {
-    FinishCommand(AddTaskInEditor(m_window.DialogParent(), m_clock.GetCurrentTime()));
+    FinishCommand(AddTaskInEditor(m_window.DialogParent(), m_taskFile, m_clock.GetCurrentTime()));
 }
 
 void CMainCommands::OnViewEditTask() {
     if (const std::optional<TaskRef> task = m_window.SelectedTask()) {
-        FinishCommand(EditTaskInEditor(m_window.DialogParent(), *task, false));
+        FinishCommand(EditTaskInEditor(m_window.DialogParent(), m_taskFile, *task, false));
     }
 }
 
@@ -208,36 +209,36 @@ void CMainCommands::OnDeleteSelection() {
     const std::optional<TaskRef> task = m_window.SelectedTask();
     if (task && CMessageBox::Question(&m_window, QString::fromLatin1(Str::ConfirmDeleteSelection),
                                       QString::fromLatin1(Str::Confirm)) == QMessageBox::Yes) {
-        FinishCommand(DeleteTask(*task));
+        FinishCommand(DeleteTask(m_taskFile, *task));
     }
 }
 
 void CMainCommands::OnMarkForDeletion() {
     if (const std::optional<TaskRef> task = m_window.SelectedTask()) {
-        FinishCommand(SetTaskStatus(*task, ToInt(TaskStatus::ToDelete)));
+        FinishCommand(SetTaskStatus(m_taskFile, *task, ToInt(TaskStatus::ToDelete)));
     }
 }
 
 void CMainCommands::OnKeepAsNew() {
     if (const std::optional<TaskRef> task = m_window.SelectedTask()) {
-        FinishCommand(SetTaskStatus(*task, ToInt(TaskStatus::Future)));
+        FinishCommand(SetTaskStatus(m_taskFile, *task, ToInt(TaskStatus::Future)));
     }
 }
 
 void CMainCommands::OnInsertDuplicate() {
     if (const std::optional<TaskRef> task = m_window.SelectedTask()) {
-        FinishCommand(DuplicateTask(*task));
+        FinishCommand(DuplicateTask(m_taskFile, *task));
     }
 }
 
 void CMainCommands::OnDeleteMarkedTasks() {
-    FinishCommand(DeleteMarkedTasks());
+    FinishCommand(DeleteMarkedTasks(m_taskFile));
 }
 
 void CMainCommands::OnDeletePastTasks() {
     if (CMessageBox::Question(&m_window, QString::fromLatin1(Str::ConfirmDeletePast),
                               QString::fromLatin1(Str::Confirm)) == QMessageBox::Yes) {
-        FinishCommand(DeletePastTasks());
+        FinishCommand(DeletePastTasks(m_taskFile));
     }
 }
 
@@ -245,7 +246,7 @@ void CMainCommands::OnCompactDatabase() {
     int result = kDone;
     {
         const CWaitCursor wait;
-        result = CompactTaskFile();
+        result = CompactTaskFile(m_taskFile);
     }
     if (result != kDone) {
         CMessageBox::Error(&m_window, QString::fromLatin1(Str::CompactFailed),
@@ -259,7 +260,7 @@ void CMainCommands::SortTaskFile(TaskSort sort) {
     int result = kDone;
     {
         const CWaitCursor wait;
-        result = ::SortTaskFile(sort);
+        result = ::SortTaskFile(m_taskFile, sort);
     }
     if (result != kDone) {
         CMessageBox::Error(&m_window, QString::fromLatin1(Str::CouldNotOpenForSorting),

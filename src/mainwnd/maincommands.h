@@ -12,6 +12,7 @@
 class CMainDlg;
 class CPollRunner;
 class CSettingsStore;
+class CTaskFile;
 class IClock;
 struct LoadedSettings;
 
@@ -24,11 +25,11 @@ class CMainCommands : public QObject, public IPollHost {
     Q_OBJECT
 
 public:
-    // Everything given must outlive the controller; loaded are the settings start-up read and
-    // helpFolder holds the help page.
-    CMainCommands(CMainDlg& window, CPollRunner& polls, CSettingsStore& settings,
-                  const IClock& clock, const LoadedSettings& loaded, std::string helpFolder,
-                  QObject* parent = nullptr);
+    // Everything given must outlive the controller; the commands change file, loaded are the
+    // settings start-up read and helpFolder holds the help page.
+    CMainCommands(CMainDlg& window, const CTaskFile& file, CPollRunner& polls,
+                  CSettingsStore& settings, const IClock& clock, const LoadedSettings& loaded,
+                  std::string helpFolder, QObject* parent = nullptr);
 
     // Lists every task and raises due reminders; while another poll runs it leaves that poll
     // to show the rows.
@@ -73,6 +74,7 @@ private:
     void OnSystemCalendar();
 
     CMainDlg& m_window;
+    const CTaskFile& m_taskFile;
     CPollRunner& m_polls;
     CSettingsStore& m_settings;
     const IClock& m_clock;

@@ -12,6 +12,7 @@
 #include <QVBoxLayout>
 #include <utility>
 
+#include "calendar/ctime.h"
 #include "mainwnd/commandmenu.h"
 #include "mainwnd/mainclient.h"
 #include "mainwnd/messagebox.h"
@@ -21,7 +22,6 @@
 #include "platform/settingsstore.h"
 #include "platform/windowsystem.h"
 #include "prefs/windowplacement.h"
-#include "reminder/ctime.h"
 #include "reminder/pollrunner.h"
 #include "reminder/reminderdlg.h"
 #include "res/images.h"

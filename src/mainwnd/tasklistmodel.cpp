@@ -2,10 +2,8 @@
 
 #include <utility>
 
-#include "reminder/taskrow.h"
 #include "reminder/tasktable.h"
 #include "res/strings.h"
-#include "tasks/taskline.h"
 
 namespace {
 
@@ -70,25 +68,21 @@ QVariant CTaskListModel::data(const QModelIndex& index, int role) const {
         return {};
     }
     const auto row = static_cast<std::size_t>(index.row());
-    const int shownStatus = m_pTable->ShownStatus(row);
     if (role == Qt::DisplayRole) {
         switch (index.column()) {
             case kTaskColumn:
                 return FromFileText(m_pTable->ListText(row));
             case kStatusColumn:
-                return FromFileText(StatusName(shownStatus));
-            case kRecurrenceColumn: {
-                TaskLineFields fields;
-                m_pTable->Fields(row, fields);
-                return FromFileText(RecurrenceName(fields.recurrence));
-            }
+                return FromFileText(m_pTable->StatusText(row));
+            case kRecurrenceColumn:
+                return FromFileText(m_pTable->RecurrenceText(row));
             default:
                 return {};
         }
     }
     if (role == Qt::DecorationRole && index.column() == kTaskColumn) {
         // An image number the strip does not hold shows no image rather than a wrong one.
-        const int image = StatusImage(shownStatus);
+        const int image = m_pTable->Image(row);
         if (image >= 0 && image < m_images.size()) {
             return m_images[image];
         }

@@ -1,7 +1,5 @@
 #include "platform/settingsstore.h"
 
-#include <QCoreApplication>
-#include <QFile>
 #include <QSettings>
 #include <QStringList>
 
@@ -96,11 +94,6 @@ LoadedSettings LoadSettings(CSettingsStore& store, const std::string& moduleDir)
         store.WriteValue(SettingKey::Version, kVersion);
     }
     return loaded;
-}
-
-std::string GetModuleDirectory() {
-    // The file system's own encoding, so the path can go to the C library as it is.
-    return (QFile::encodeName(QCoreApplication::applicationDirPath()) + '/').toStdString();
 }
 
 std::unique_ptr<QSettings> OpenProgramSettings() {

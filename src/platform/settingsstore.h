@@ -58,9 +58,6 @@ struct LoadedSettings {
 // program starts using it.
 LoadedSettings LoadSettings(CSettingsStore& store, const std::string& moduleDir);
 
-// The program's folder, always ending in a slash.
-std::string GetModuleDirectory();
-
 // The program's own store: on Linux the INI file
 // "$XDG_CONFIG_HOME/Marmoset Task/marmoset-task.ini" (~/.config when the variable is unset),
 // on Windows the user's registry.

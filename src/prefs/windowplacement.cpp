@@ -18,12 +18,14 @@ namespace {
 // The stored text is read with room for 19 characters.
 constexpr int kDimBuffer = 20;
 
-// How long a window shown before it had a frame waits for the window manager to report one,
-// and how often it looks.
-constexpr int kFrameWaitMs = 3000;
+// How often a window shown before it had a frame looks whether the window manager has reported
+// one, and for how long at most: a frame is waited for however busy the desktop is, and only a
+// desktop that never frames its windows stops the looking.
 constexpr int kFrameCheckMs = 20;
-// How long after the frame is known the window's moves are still kept on screen, and how long
-// the moves must have stopped before the window is looked at.
+constexpr qint64 kFrameWaitMs = 60000;
+// How long after the frame is known the window's moves are at least kept on screen, and how
+// long the moves must have stopped before the window is looked at. The looking after ends only
+// once a look finds the frame on screen where it was asked to be, not while a move is pending.
 constexpr int kSettleMs = 1000;
 constexpr int kMovesStoppedMs = 100;
 
@@ -205,8 +207,23 @@ bool CWindowPlacement::eventFilter(QObject* watched, QEvent* event) {
                m_window.isVisible() && !m_window.isMinimized()) {
         // Shown for the first time, or restored after a minimised start.
         StartLookingAfter();
+    } else if ((type == QEvent::Move || type == QEvent::Resize) && !m_frameWait.isActive() &&
+               TitleBarOutOfReach()) {
+        // However late a window manager places the window, its title bar is brought back.
+        m_settleCheck.start();
     }
     return false;
+}
+
+bool CWindowPlacement::TitleBarOutOfReach() const {
+    const QMargins margins = FrameMargins(m_window);
+    // A compositor keeps the windows it places within reach.
+    if (!m_bPlacesWindow || margins.isNull() || !IsOnScreenInNormalState(m_window)) {
+        return false;
+    }
+    const QRect frame = m_window.geometry().marginsAdded(margins);
+    const QScreen* screen = ScreenOf(frame);
+    return screen != nullptr && frame.top() < screen->availableGeometry().top();
 }
 
 void CWindowPlacement::StartLookingAfter() {
@@ -216,13 +233,16 @@ void CWindowPlacement::StartLookingAfter() {
         handle->installEventFilter(this);
     }
     KeepOnScreen();
-    m_nFrameChecks = 0;
+    m_frameWaitStarted.start();
     m_frameWait.start();
     CheckFrame();
 }
 
 void CWindowPlacement::CheckFrame() {
-    if (++m_nFrameChecks > kFrameWaitMs / kFrameCheckMs) {
+    if (!m_frameWait.isActive()) {
+        return;  // a check queued at an expose after the frame was placed
+    }
+    if (m_frameWaitStarted.hasExpired(kFrameWaitMs)) {
         m_frameWait.stop();
         return;
     }
@@ -243,10 +263,12 @@ void CWindowPlacement::CheckFrame() {
     // when it is restored, which need not be where it was asked to be.
     PlaceFrame(m_storedFrame.isNull() ? m_window.geometry().marginsAdded(margins) : m_storedFrame);
     m_bSettling = true;
+    m_bSettleTimeOver = false;
     QTimer::singleShot(kSettleMs, this, [this] {
-        m_settleCheck.stop();
-        KeepOnScreen();
-        m_bSettling = false;
+        m_bSettleTimeOver = true;
+        if (!m_settleCheck.isActive()) {
+            KeepOnScreen();
+        }
     });
 }
 
@@ -254,21 +276,30 @@ void CWindowPlacement::KeepOnScreen() {
     if (m_window.isMinimized()) {
         return;
     }
+    const bool bMoved = PlaceFrame(TargetFrame());
+    // Settled once the window manager has left the frame where it was asked to be for the
+    // settling time; a move still to come is looked at when the moves have stopped.
+    if (m_bSettling && m_bSettleTimeOver && !bMoved) {
+        m_bSettling = false;
+    }
+}
+
+QRect CWindowPlacement::TargetFrame() const {
     // While the window settles, the stored place is the one asked for: a window restored from
     // a minimised start passes through places the window manager picks on the way.
     QRect frame = m_window.geometry().marginsAdded(FrameMargins(m_window));
     if (m_bSettling && !m_storedFrame.isNull()) {
         frame.moveTopLeft(m_storedFrame.topLeft());
     }
-    PlaceFrame(frame);
+    return frame;
 }
 
-void CWindowPlacement::PlaceFrame(const QRect& frame) {
+bool CWindowPlacement::PlaceFrame(const QRect& frame) {
     // Where the compositor places the window, it fits its own screen; elsewhere the screen is the
     // one the frame is on.
     const QScreen* screen = m_bPlacesWindow ? ScreenOf(frame) : m_window.screen();
     if (screen == nullptr) {
-        return;
+        return false;
     }
     const QMargins margins = FrameMargins(m_window);
     const QRect fitted =
@@ -277,14 +308,17 @@ void CWindowPlacement::PlaceFrame(const QRect& frame) {
         // Only the size: the compositor ignores a position, and Qt would take it as the place.
         if (fitted.size() != m_window.frameGeometry().size()) {
             m_window.resize(ClientSize(fitted.size(), margins));
+            return true;
         }
-        return;
+        return false;
     }
     if (fitted != m_window.geometry().marginsAdded(margins)) {
         // In one request: a window manager may answer a size alone with a place of its own.
         m_window.setGeometry(QRect(fitted.topLeft() + QPoint(margins.left(), margins.top()),
                                    ClientSize(fitted.size(), margins)));
+        return true;
     }
+    return false;
 }
 
 QRect FrameOnScreen(const QRect& frame, const QRect& available, const QSize& minimum) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QMargins>
 #include <QObject>
 #include <QRect>
@@ -63,8 +64,12 @@ private:
     void StartLookingAfter();
     void CheckFrame();
     void KeepOnScreen();
-    // Gives the window this outer rectangle, made to fit its screen.
-    void PlaceFrame(const QRect& frame);
+    // Whether the frame's top, with the title bar, is above the screen's available area.
+    bool TitleBarOutOfReach() const;
+    // Where the frame is to be: where it is, or while the window settles, at the stored place.
+    QRect TargetFrame() const;
+    // Gives the window this outer rectangle, made to fit its screen; whether it had to be moved.
+    bool PlaceFrame(const QRect& frame);
 
     QWidget& m_window;
     // Whether the window system lets the program place the window; a Wayland compositor places
@@ -77,8 +82,9 @@ private:
     QRect m_storedFrame;
     bool m_bWaitingForShow = false;
     bool m_bSettling = false;
+    bool m_bSettleTimeOver = false;
     QTimer m_frameWait;
-    int m_nFrameChecks = 0;
+    QElapsedTimer m_frameWaitStarted;
     QTimer m_settleCheck;
 };
 

@@ -2,7 +2,7 @@
 
 #include <optional>
 
-#include "reminder/civil.h"
+#include "calendar/civil.h"
 #include "res/strings.h"
 
 TaskInstants TaskInstantsOf(int year, int month, int day, int hour, int advanceDays) {
@@ -134,7 +134,7 @@ Classification ClassifyTask(const PollHour& hour, const TaskRecord& task) {
                           task.advanceDays, task.status);
 }
 
-Classification ClassifyTask(const PollHour& hour, const TaskLineFields& task) {
+Classification ClassifyTask(const PollHour& hour, const TaskView& task) {
     return ClassifyValues(hour, task.dueYear, task.dueMonth, task.dueDay, task.hour,
                           task.advanceDays, task.status);
 }

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "reminder/ctime.h"
+#include "calendar/ctime.h"
 #include "tasks/taskline.h"
 #include "tasks/taskrecord.h"
 
@@ -54,4 +54,4 @@ Classification Classify(CTime hourNow, const TaskInstants& instants, int storedS
 // Classifies a task against the hour of a poll. Gives what Classify gives for the task's
 // instants, but asks the zone rules only for tasks whose instants lie near the hour.
 Classification ClassifyTask(const PollHour& hour, const TaskRecord& task);
-Classification ClassifyTask(const PollHour& hour, const TaskLineFields& task);
+Classification ClassifyTask(const PollHour& hour, const TaskView& task);

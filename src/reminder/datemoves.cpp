@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <limits>
 
-#include "reminder/civil.h"
+#include "calendar/civil.h"
 #include "reminder/classify.h"
 
 std::optional<DueDate> MoveDueDate(const DueDate& from, int years, int months, int days) {
@@ -123,25 +123,26 @@ std::optional<TaskRecord> Acknowledged(const TaskRecord& task, CTime now) {
     return moved;
 }
 
+// "Remind me tomorrow" is about instants: the task moves on by a day, and on by whole days until
+// it falls due no earlier than the start of tomorrow. A task due at hour 24 falls due at the
+// start of the next day, so the date before tomorrow's is the one that reminds it tomorrow.
 std::optional<TaskRecord> PutOffToTomorrow(const TaskRecord& task, CTime now) {
-    std::optional<TaskRecord> later = Moved(task, 0, 0, 1);
-    if (!later) {
-        return later;
-    }
     const LocalTm today = now.GetLocalTm();
-    const std::optional<DueDate> tomorrow =
-        MoveDueDate({today.year, today.month, today.day}, 0, 0, 1);
-    if (!tomorrow) {
-        return std::nullopt;
-    }
-    const auto dayOf = [](int year, int month, int day) {
-        return civil::DaysFromCivil(year, month, day);
-    };
-    if (dayOf(later->dueYear, later->dueMonth, later->dueDay) <
-        dayOf(tomorrow->year, tomorrow->month, tomorrow->day)) {
-        later->dueYear = tomorrow->year;
-        later->dueMonth = tomorrow->month;
-        later->dueDay = tomorrow->day;
+    const CTime tomorrow =
+        CTime::FromLocal(today.year, today.month, std::int64_t{today.day} + 1, 0);
+    const std::int64_t tomorrowDay = civil::DaysFromCivil(today.year, today.month, today.day) + 1;
+    // The due hour in whole days: a date this many days and two more before tomorrow's still
+    // falls due before tomorrow, whatever a clock change does, so a task missed long ago skips
+    // to it at once and single days make the rest.
+    const std::int64_t hourDays = civil::FloorDiv(task.hour, 24);
+    std::optional<TaskRecord> later = Moved(task, 0, 0, 1);
+    for (int nMoves = 0;
+         later && TaskInstantsOf(*later).due < tomorrow && nMoves < kMostSingleMoves; ++nMoves) {
+        const std::int64_t behind =
+            tomorrowDay - hourDays - 2 -
+            civil::DaysFromCivil(later->dueYear, later->dueMonth, later->dueDay);
+        later =
+            Moved(*later, 0, 0, static_cast<int>(std::clamp<std::int64_t>(behind, 1, kLongestRun)));
     }
     return later;
 }

@@ -2,7 +2,7 @@
 
 #include <optional>
 
-#include "reminder/ctime.h"
+#include "calendar/ctime.h"
 #include "reminder/poll.h"
 #include "tasks/taskrecord.h"
 
@@ -24,7 +24,8 @@ std::optional<DueDate> MoveDueDate(const DueDate& from, int years, int months, i
 // - "Okay" (and "Details...") completes a one-time task. A repeating task moves to its next
 //   date, and on by further periods until it falls due after now: a task missed for several
 //   periods is reminded once and ends where as many single moves would have left it.
-// - "Remind me tomorrow" puts the task off by a day, but never to a date before tomorrow, so
-//   a task missed days ago does not come back at the next poll.
+// - "Remind me tomorrow" puts the task off by a day, and on by whole days until it falls due no
+//   earlier than the start of tomorrow, so a task missed days ago does not come back at the
+//   next poll, and one due at hour 24 (the start of the next day) is not put off a day too far.
 // Nothing when the answer writes nothing or the new date cannot be represented.
 std::optional<TaskRecord> AnsweredTask(const TaskRecord& task, ReminderAnswer answer, CTime now);

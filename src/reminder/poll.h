@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "reminder/ctime.h"
+#include "calendar/ctime.h"
 #include "tasks/taskcommands.h"
 
 // What the poll hands to the reminder dialog for one task.
@@ -29,20 +29,6 @@ enum class ReminderAnswer {
     None,            // the dialog ended some other way: nothing is written
 };
 
-// One row of the task list.
-struct TaskRow {
-    std::string text;  // "%02d/%02d/%04d %s"
-    int shownStatus = 0;
-    int image = 0;
-    std::string statusText;
-    std::string recurrenceText;
-    // The task the row stands for, as the file holds it once the poll is done with it (for a
-    // reminded task, as its answer wrote it back); the commands act on this task.
-    TaskRef task;
-
-    bool operator==(const TaskRow&) const = default;
-};
-
 class CTaskTable;
 
 // The window side of a poll: the poll itself knows nothing about windows.
@@ -63,11 +49,7 @@ public:
     virtual void ShowError(std::string_view text, std::string_view caption) = 0;
 };
 
+// Results of a poll (CTaskPoller::Poll).
 inline constexpr int kPollDone = 0;
 inline constexpr int kPollNoFile = -1;
 inline constexpr int kPollBusy = 1;
-
-// Lists every task of the task file, raising and answering reminders one at a time, reading
-// the file whatever earlier polls found: one poll of a poller of its own (CTaskPoller, which
-// says what the results are and keeps what it needs to skip a poll).
-int PollTaskFile(IPollHost& host);

@@ -1,6 +1,6 @@
 #include "reminder/pollrunner.h"
 
-CPollRunner::CPollRunner(QObject* parent) : QObject(parent) {
+CPollRunner::CPollRunner(const CTaskFile& file, QObject* parent) : QObject(parent), m_poller(file) {
     m_poller.SetRunningObserver([this](bool bRunning) { emit PollingChanged(bRunning); });
 }
 

@@ -13,7 +13,8 @@ class CPollRunner : public QObject {
     Q_OBJECT
 
 public:
-    explicit CPollRunner(QObject* parent = nullptr);
+    // Polls file, which must outlive the runner.
+    explicit CPollRunner(const CTaskFile& file, QObject* parent = nullptr);
 
     // One poll for host (CTaskPoller::Poll); kPollBusy while another one runs.
     int Poll(IPollHost& host);

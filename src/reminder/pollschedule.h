@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "reminder/ctime.h"
+#include "calendar/ctime.h"
 #include "reminder/polltrigger.h"
 
 // When the one-second tick calls for a poll: once the polling interval has passed since the

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <optional>
 
-#include "reminder/ctime.h"
+#include "calendar/ctime.h"
 
 // When the clock itself calls for a poll, besides the polling interval. Reminders are decided
 // by the hour, so a poll follows within a tick of each new local hour; and when the wall clock

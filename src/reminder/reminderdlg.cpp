@@ -7,18 +7,16 @@
 #include <QColor>
 #include <QFontMetrics>
 #include <QLayout>
-#include <QLocale>
 #include <QPalette>
 #include <QRect>
 #include <QScreen>
-#include <QTime>
 #include <QWindow>
 
+#include "editor/editorrules.h"
 #include "platform/alertplayer.h"
 #include "platform/desktopnotifier.h"
 #include "platform/windowsystem.h"
 #include "reminder/captionbar.h"
-#include "reminder/ctime.h"
 #include "tasks/displaytext.h"
 #include "ui_reminderdlg.h"
 
@@ -49,13 +47,6 @@ bool IsAnswerInput(QEvent::Type type) {
 }
 
 }  // namespace
-
-QString CReminderDlg::NoticeTimeFormat() {
-    // Tasks fall due on the hour; some locales' short form still counts the seconds.
-    QString format = QLocale::system().timeFormat(QLocale::ShortFormat);
-    format.remove(QStringLiteral(":ss"));
-    return format;
-}
 
 CReminderDlg* CReminderDlg::s_pOpen = nullptr;
 int CReminderDlg::s_nInputGuardMs = CReminderDlg::kInputGuardMs;
@@ -226,7 +217,7 @@ void CReminderDlg::OnInitDialog() {
     m_bAnswered = false;
     m_bRemindTomorrow = 0;
     m_ui->m_title->setText(m_szTitle);
-    m_ui->m_date->setText(QStringLiteral("%1/%2/%3").arg(m_nMonth).arg(m_nDay).arg(m_nYear));
+    m_ui->m_date->setText(DueText());
     setWindowTitle(m_szCaption);
     FitToTexts();
     if (m_bPlaySound == 1) {
@@ -240,12 +231,14 @@ void CReminderDlg::OnInitDialog() {
     m_ui->m_details->setFocus();
 }
 
+QString CReminderDlg::DueText() const {
+    const QString date = QStringLiteral("%1/%2/%3").arg(m_nMonth).arg(m_nDay).arg(m_nYear);
+    const std::string hour = FormatHour12(m_nHour);
+    return hour.empty() ? date : date + QLatin1Char(' ') + QString::fromStdString(hour);
+}
+
 QString CReminderDlg::NoticeBody() const {
-    // When the task falls due, read back from the instant: hour 24 is midnight of the next day.
-    const LocalTm due = CTime::FromLocal(m_nYear, m_nMonth, m_nDay, m_nHour).GetLocalTm();
-    const QString time = QTime(due.hour, due.minute).toString(NoticeTimeFormat());
-    return m_szCaption + QLatin1Char('\n') +
-           QStringLiteral("%1/%2/%3 %4").arg(due.month).arg(due.day).arg(due.year).arg(time);
+    return m_szCaption + QLatin1Char('\n') + DueText();
 }
 
 void CReminderDlg::FitToTexts() {

@@ -65,11 +65,9 @@ public:
                                       IAlertPlayer* pPlayer = nullptr,
                                       IDesktopNotifier* pNotifier = nullptr);
 
-    // The desktop notice's text under the task's title: the caption, then the date and hour
-    // the task falls due.
+    // The desktop notice's text under the task's title: the caption, then the due date and hour
+    // as the dialog shows them.
     QString NoticeBody() const;
-    // The locale's short time form, without seconds.
-    static QString NoticeTimeFormat();
 
     QLabel* TitleStatic() const;
     QLabel* DateStatic() const;
@@ -81,7 +79,7 @@ public:
     int m_nYear = 0;
     int m_nMonth = 0;
     int m_nDay = 0;
-    int m_nHour = 0;  // when the task falls due, for the desktop notice
+    int m_nHour = 0;  // shown after the date as the editor shows it ("12 AM")
     QString m_szCaption;
     int m_bRemindTomorrow = 0;  // set by the dialog: 1 only when "Remind me tomorrow" closed it
     int m_bPlaySound = 0;       // the alert sounds only when this is exactly 1
@@ -101,6 +99,10 @@ protected:
 
 private:
     void OnInitDialog();
+    // The task's own date and its hour as the editor shows it, "2/27/2027 12 AM": the dialog and
+    // the notice name the same day, also for hour 24, the midnight that ends it. An hour the
+    // editor never stores shows no hour.
+    QString DueText() const;
     void FitToTexts();
     void OnRemindTomorrow();
     void ApplyColours();

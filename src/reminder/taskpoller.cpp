@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 #include "reminder/classify.h"
 #include "reminder/datemoves.h"
@@ -15,15 +16,65 @@
 
 namespace {
 
+// The file's task lines, in file order.
+std::vector<std::string_view> TaskLinesOf(const TaskFileLines& file) {
+    std::vector<std::string_view> tasks;
+    tasks.reserve(file.lines.size());
+    for (const std::string_view line : file.lines) {
+        if (IsTaskLine(line)) {
+            tasks.push_back(line);
+        }
+    }
+    return tasks;
+}
+
+// Whether two task lines hold the same values, however they are spelt.
+bool SameTask(std::string_view one, std::string_view other) {
+    TaskView first;
+    TaskView second;
+    ParseTaskLine(one, first);
+    ParseTaskLine(other, second);
+    return first == second;
+}
+
+// Shows the task read-only for "Details...". The view may write the task back itself: with its
+// day corrected, when the file holds a day its month lacks. The answer then counts for the task
+// as the view left it, which ref is changed to name: the one task the view put in its place,
+// when the file afterwards holds the tasks it held before, less the reminded one, and one more
+// at its end.
+void ShowDetails(IPollHost& host, const CTaskFile& file, TaskRef& ref) {
+    TaskFileLines before;
+    const bool bBefore = file.Load(before, MissingTaskFile::Fail) == kDone;
+    host.ShowTaskDetails(ref);
+    TaskFileLines after;
+    if (!bBefore || FindTask(file, ref) != 0 || file.Load(after, MissingTaskFile::Fail) != kDone) {
+        return;  // the task is still there as reminded, or nothing can be known
+    }
+    const std::vector<std::string_view> was = TaskLinesOf(before);
+    const std::vector<std::string_view> is = TaskLinesOf(after);
+    const auto reminded = static_cast<std::size_t>(ref.nRecord) - 1;
+    if (is.size() != was.size() || reminded >= was.size() ||
+        ParseTaskLine(was[reminded]) != ref.record) {
+        return;
+    }
+    for (std::size_t i = 0; i + 1 < is.size(); ++i) {
+        if (!SameTask(is[i], was[i < reminded ? i : i + 1])) {
+            return;
+        }
+    }
+    ref = TaskRef{.record = ParseTaskLine(is.back()), .nRecord = static_cast<int>(is.size())};
+}
+
 // Raises the reminder of the task ref names and writes the answer back. Returns whether an
 // answer was written; ref then names the task as written back, the last of nTasks tasks.
-bool RemindAndWriteBack(IPollHost& host, TaskRef& ref, std::string_view caption, int nTasks) {
-    ref.nRecord = FindTask(ref);
+bool RemindAndWriteBack(IPollHost& host, const CTaskFile& file, TaskRef& ref,
+                        std::string_view caption, int nTasks) {
+    ref.nRecord = FindTask(file, ref);
     if (ref.nRecord == 0) {
         // Changed since the poll began; the next poll classifies what the file holds now.
         return false;
     }
-    const TaskRecord& task = ref.record;
+    const TaskRecord& task = ref.record;  // follows ref, also when the details view replaced it
     const ReminderAnswer answer = host.AskReminder(ReminderRequest{
         .nRecord = ref.nRecord,
         .title = task.title,
@@ -36,17 +87,17 @@ bool RemindAndWriteBack(IPollHost& host, TaskRef& ref, std::string_view caption,
         .caption = std::string(caption),
     });
     if (answer == ReminderAnswer::Details) {
-        host.ShowTaskDetails(ref);
+        ShowDetails(host, file, ref);
     }
     // Dates move from when the user answered, which may be long after the poll began.
     std::optional<TaskRecord> answered = AnsweredTask(task, answer, host.Now());
     if (!answered) {
         return false;
     }
-    // The details view, or anything else, may have moved or rewritten the task meanwhile. The
-    // answer is written only over the very task that was reminded; a task that has changed is
-    // left as it now stands.
-    const int result = ReplaceTask(ref, FormatTaskLine(*answered));
+    // Something else than the details view may have moved or rewritten the task meanwhile. The
+    // answer is written only over the very task that was reminded, or that the details view put
+    // in its place; a task that has changed otherwise is left as it now stands.
+    const int result = ReplaceTask(file, ref, FormatTaskLine(*answered));
     if (result == kTaskGone) {
         return false;
     }
@@ -82,8 +133,8 @@ private:
     CTaskPoller& m_poller;
 };
 
-CTaskPoller::CTaskPoller(const IFileClock& clock)
-    : m_clock(clock), m_pTable(std::make_shared<CTaskTable>()) {}
+CTaskPoller::CTaskPoller(const CTaskFile& file, const IFileClock& clock)
+    : m_file(file), m_clock(clock), m_pTable(std::make_shared<CTaskTable>()) {}
 
 CTaskPoller::~CTaskPoller() = default;
 
@@ -94,11 +145,11 @@ void CTaskPoller::SetRunningObserver(std::function<void(bool)> observer) {
 int CTaskPoller::ReportUnreadable(IPollHost& host) {
     m_skipRule.Forget();
     // What the path holds now is what the message is about: a change to it is news.
-    m_shownStamp = StampOfFile(g_szTaskFilePath);
+    m_shownStamp = StampOfFile(m_file.Path());
     m_pTable->Clear();
     // The list is empty while the message shows.
     host.ShowRows(m_pTable);
-    host.ShowError(TaskFileProblemText(), Str::Error);
+    host.ShowError(m_file.ProblemText(), Str::Error);
     return kPollNoFile;
 }
 
@@ -107,13 +158,13 @@ void CTaskPoller::RaiseReminders(IPollHost& host, const PollHour& hour, CTaskTab
     // places before its start-of-poll position.
     const int nTasks = static_cast<int>(table.size());
     int nWrittenBack = 0;
-    TaskLineFields fields;
+    TaskView task;
     for (const std::size_t row : m_reminders) {
-        table.Fields(row, fields);
-        TaskRef ref{.record = ToTaskRecord(fields),
+        table.Fields(row, task);
+        const Classification shown = ClassifyTask(hour, task);
+        TaskRef ref{.record = ParseTaskLine(table.Line(row)),
                     .nRecord = static_cast<int>(row) + 1 - nWrittenBack};
-        const Classification shown = ClassifyTask(hour, fields);
-        const bool bWrittenBack = RemindAndWriteBack(host, ref, shown.caption, nTasks);
+        const bool bWrittenBack = RemindAndWriteBack(host, m_file, ref, shown.caption, nTasks);
         if (bWrittenBack) {
             ++nWrittenBack;
         }
@@ -128,19 +179,21 @@ int CTaskPoller::Poll(IPollHost& host) {
     const CRunning running(*this);
     m_bLastSkipped = false;
 
-    // Read before the file is opened: any change from here on is stamped later than this.
+    // Read before the file is looked at: any change from here on is stamped later than this.
     const std::int64_t startNs = m_clock.NowNs();
-    FilePtr file = OpenTaskFileToRead();
+    const PollHour hour = CurrentHour(host.Now());
+    // A file that has not changed since a poll read it is known by its stamp alone: it is not
+    // even opened.
+    if (m_skipRule.MaySkip(m_file.Path(), StampOfFile(m_file.Path()), hour)) {
+        m_bLastSkipped = true;
+        return kPollDone;
+    }
+    FilePtr file = m_file.OpenToRead();
     if (!file) {
         return ReportUnreadable(host);
     }
     FileStamp stamp;
     const bool bStamped = ReadFileStamp(file.get(), stamp);
-    const PollHour hour = CurrentHour(host.Now());
-    if (bStamped && m_skipRule.MaySkip(g_szTaskFilePath, stamp, hour)) {
-        m_bLastSkipped = true;
-        return kPollDone;
-    }
 
     // One read gives the start-of-poll view: every task in file order, classified.
     const std::uint64_t generation = m_pTable->Generation();
@@ -164,7 +217,7 @@ int CTaskPoller::Poll(IPollHost& host) {
     }
     host.ShowRows(m_pTable);
     if (bStamped) {
-        m_skipRule.Remember(g_szTaskFilePath, stamp, startNs, hour);
+        m_skipRule.Remember(m_file.Path(), stamp, startNs, hour);
     } else {
         m_skipRule.Forget();
     }
@@ -190,7 +243,7 @@ void CTaskPoller::ReadAhead(CTime now) {
 }
 
 bool CTaskPoller::ReadTable(const PollHour& hour, FileStamp& stamp) {
-    FilePtr file = OpenTaskFileToRead();
+    FilePtr file = m_file.OpenToRead();
     const bool bStamped = file && ReadFileStamp(file.get(), stamp);
     if (!bStamped) {
         stamp = FileStamp{};

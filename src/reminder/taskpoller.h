@@ -9,6 +9,7 @@
 #include "reminder/pollskiprule.h"
 #include "tasks/filestamp.h"
 
+class CTaskFile;
 class CTaskTable;
 
 // Polls the task file for one host, again and again, keeping what a poll needs between polls:
@@ -17,8 +18,9 @@ class CTaskTable;
 // nothing at all (CPollSkipRule).
 class CTaskPoller {
 public:
-    // clock: the wall clock that file times are compared with; it must outlive the poller.
-    explicit CTaskPoller(const IFileClock& clock = SystemFileClock());
+    // Polls the task file `file`; clock: the wall clock that file times are compared with. Both
+    // must outlive the poller.
+    explicit CTaskPoller(const CTaskFile& file, const IFileClock& clock = SystemFileClock());
     ~CTaskPoller();
     CTaskPoller(const CTaskPoller&) = delete;
     CTaskPoller& operator=(const CTaskPoller&) = delete;
@@ -62,6 +64,7 @@ private:
     // when the system gives none). False when the file cannot be read.
     bool ReadTable(const PollHour& hour, FileStamp& stamp);
 
+    const CTaskFile& m_file;
     const IFileClock& m_clock;
     CPollSkipRule m_skipRule;
     std::shared_ptr<CTaskTable> m_pTable;

@@ -1,10 +1,8 @@
 #include "reminder/tasktable.h"
 
 #include <algorithm>
-#include <cstring>
 #include <utility>
 
-#include "reminder/taskrow.h"
 #include "tasks/displaytext.h"
 
 namespace {
@@ -15,25 +13,35 @@ constexpr std::uint64_t kShortestWrittenLine = 38;
 constexpr std::uint64_t kMostRowsMadeRoomFor = std::uint64_t{1} << 24;
 constexpr std::size_t kLeastRowsGivenBack = std::size_t{1} << 17;
 
+// Index of a shown status's image in the status strip: a red flag for Future and Today/Unread,
+// green for Complete, white for Missed, a cross for To Delete.
+int StatusImage(int shownStatus) {
+    switch (static_cast<TaskStatus>(shownStatus)) {
+        case TaskStatus::Complete:
+            return 1;
+        case TaskStatus::Missed:
+            return 2;
+        case TaskStatus::ToDelete:
+            return 3;
+        case TaskStatus::Future:
+        case TaskStatus::TodayUnread:
+            break;
+    }
+    return 0;
+}
+
 }  // namespace
 
 std::string_view CTaskTable::Line(std::size_t row) const {
-    const std::string_view text = m_text.View();
-    const std::size_t start = LineStart(row);
-    const void* feed = std::memchr(text.data() + start, '\n', text.size() - start);
-    const std::size_t end =
-        feed == nullptr
-            ? text.size()
-            : static_cast<std::size_t>(static_cast<const char*>(feed) - text.data()) + 1;
-    return text.substr(start, end - start);
+    return LineAt(m_text.View(), LineStart(row));
 }
 
-void CTaskTable::Fields(std::size_t row, TaskLineFields& fields) const {
+void CTaskTable::Fields(std::size_t row, TaskView& fields) const {
     ParseTaskLine(Line(row), fields);
 }
 
 std::string CTaskTable::ListText(std::size_t row) const {
-    TaskLineFields fields;
+    TaskView fields;
     Fields(row, fields);
     // An over-long title shows in part; the file keeps it whole.
     return FormatListText(fields.dueMonth, fields.dueDay, fields.dueYear,
@@ -59,10 +67,18 @@ TaskRef CTaskTable::Task(std::size_t row) const {
     return TaskRef{.record = ParseTaskLine(Line(row)), .nRecord = NumberOf(row)};
 }
 
-TaskRow CTaskTable::Row(std::size_t row) const {
-    TaskRow shown = MakeTaskRow(ParseTaskLine(Line(row)), ShownStatus(row));
-    shown.task = Task(row);
-    return shown;
+const char* CTaskTable::StatusText(std::size_t row) const {
+    return StatusName(ShownStatus(row));
+}
+
+int CTaskTable::Image(std::size_t row) const {
+    return StatusImage(ShownStatus(row));
+}
+
+const char* CTaskTable::RecurrenceText(std::size_t row) const {
+    TaskView task;
+    Fields(row, task);
+    return RecurrenceName(task.recurrence);
 }
 
 void CTaskTable::Clear() {
@@ -116,23 +132,19 @@ bool CTaskTable::MakeRows(const PollHour& hour, std::vector<std::size_t>& remind
     // The rows are made over the old ones, noting whether any of them differs.
     const std::size_t oldCount = m_rows.size();
     std::size_t count = 0;
-    const char* const begin = text.data();
-    const char* const end = begin + text.size();
-    TaskLineFields fields;
-    for (const char* line = begin; line < end;) {
-        const auto* feed =
-            static_cast<const char*>(std::memchr(line, '\n', static_cast<std::size_t>(end - line)));
-        const char* const next = feed == nullptr ? end : feed + 1;
-        if (*line != '#') {
-            line = next;
+    TaskView fields;
+    for (std::size_t at = 0; at < text.size();) {
+        const std::string_view line = LineAt(text, at);
+        if (line.front() != '#') {
+            at += line.size();
             continue;
         }
-        ParseTaskLine(std::string_view(line, static_cast<std::size_t>(next - line)), fields);
+        ParseTaskLine(line, fields);
         const Classification shown = ClassifyTask(hour, fields);
         if (!shown.caption.empty()) {
             reminders.push_back(count);
         }
-        const std::uint64_t packed = static_cast<std::uint64_t>(line - begin) << kStatusBits |
+        const std::uint64_t packed = static_cast<std::uint64_t>(at) << kStatusBits |
                                      static_cast<std::uint64_t>(shown.shownStatus);
         if (count < oldCount) {
             bDiffers = bDiffers || m_rows[count] != packed;
@@ -141,7 +153,7 @@ bool CTaskTable::MakeRows(const PollHour& hour, std::vector<std::size_t>& remind
             m_rows.push_back(packed);
         }
         ++count;
-        line = next;
+        at += line.size();
     }
     m_rows.resize(count);
     return bDiffers || count != oldCount;

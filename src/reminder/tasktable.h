@@ -27,14 +27,17 @@ public:
     // The task's line as read, line end included.
     std::string_view Line(std::size_t row) const;
     // The task's fields as read; the texts point into the table.
-    void Fields(std::size_t row, TaskLineFields& fields) const;
-    // The task column's text, "%02d/%02d/%04d %s" of the stored date and the title.
+    void Fields(std::size_t row, TaskView& fields) const;
+    // What the list shows of the row: the task column's text, "%02d/%02d/%04d %s" of the
+    // stored date and the title (an over-long title in part); the name and the image number of
+    // the status the poll shows; the name of the recurrence.
     std::string ListText(std::size_t row) const;
+    const char* StatusText(std::size_t row) const;
+    int Image(std::size_t row) const;
+    const char* RecurrenceText(std::size_t row) const;
     // The task the row stands for, as the file holds it once the poll is done with it (for a
     // reminded task, as its answer wrote it back), with its number then.
     TaskRef Task(std::size_t row) const;
-    // Everything the row shows, as values.
-    TaskRow Row(std::size_t row) const;
 
     // Changes each time a fill changes the rows or what they show.
     std::uint64_t Generation() const { return m_nGeneration; }

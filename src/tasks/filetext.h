@@ -2,12 +2,24 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <string_view>
 
-// The bytes of a whole file in a buffer that is kept: reading the file again reuses the room
-// the last read left, so a file of the same size costs no allocation and no fresh pages, and
-// a file read again unchanged is only compared with what is already there.
+// The line of text that starts at `at`, its line feed included; the last line of a text may lack
+// one. Every reader of the task file cuts its text into lines here.
+inline std::string_view LineAt(std::string_view text, std::size_t at) {
+    const char* const start = text.data() + at;
+    const std::size_t rest = text.size() - at;
+    const void* feed = std::memchr(start, '\n', rest);
+    return {start, feed == nullptr
+                       ? rest
+                       : static_cast<std::size_t>(static_cast<const char*>(feed) - start) + 1};
+}
+
+// The bytes of a whole file in a buffer that is kept: the one way the task file is read. Reading
+// the file again reuses the room the last read left, so a file of the same size costs no allocation
+// and no fresh pages, and a file read again unchanged is only compared with what is already there.
 class CFileText {
 public:
     enum class Outcome { Failed, Same, Changed };

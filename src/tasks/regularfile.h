@@ -1,8 +1,13 @@
 #pragma once
 
+#include <cstdio>
+#include <memory>
 #include <string>
 
-#include "tasks/linereader.h"
+struct FileCloser {
+    void operator()(std::FILE* file) const { (void)std::fclose(file); }
+};
+using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
 
 // What a path holds, as far as reading it as a file goes.
 enum class FileKind {

@@ -1,12 +1,12 @@
 #include "tasks/taskcommands.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "tasks/taskfile.h"
-#include "tasks/taskfilerewrite.h"
 #include "tasks/taskline.h"
 
 namespace {
@@ -50,9 +50,9 @@ std::optional<std::size_t> FindLine(const TaskFileLines& file, const TaskRef& re
 // Loads the file, finds the task and hands its line's index to change, which returns the
 // lines that replace the file's content.
 template <typename Change>
-int ChangeTask(const TaskRef& ref, Change change) {
+int ChangeTask(const CTaskFile& taskFile, const TaskRef& ref, Change change) {
     TaskFileLines file;
-    const int loaded = LoadTaskFile(file, MissingTaskFile::Fail);
+    const int loaded = taskFile.Load(file, MissingTaskFile::Fail);
     if (loaded != kDone) {
         return loaded;
     }
@@ -63,7 +63,29 @@ int ChangeTask(const TaskRef& ref, Change change) {
     std::vector<std::string_view> lines;
     lines.reserve(file.lines.size() + 1);
     const int result = change(file, *at, lines);
-    return result == kDone ? ReplaceTaskFile(lines) : result;
+    return result == kDone ? taskFile.Replace(lines) : result;
+}
+
+// The bulk removals keep only the tasks that keep() accepts; -5 for a file without tasks.
+template <typename Keep>
+int KeepOnlyTasks(const CTaskFile& taskFile, Keep keep) {
+    TaskFileLines file;
+    const int loaded = taskFile.Load(file, MissingTaskFile::Fail);
+    if (loaded != kDone) {
+        return loaded == kCannotOpen ? kOutOfRange : loaded;
+    }
+    int nTasks = 0;
+    TaskView task;
+    const std::vector<std::string_view> kept =
+        KeptLines(file, [&](std::string_view line, int nTask) {
+            nTasks = std::max(nTasks, nTask);
+            if (nTask == 0) {
+                return false;
+            }
+            ParseTaskLine(line, task);
+            return keep(task);
+        });
+    return nTasks < 1 ? kOutOfRange : taskFile.Replace(kept);
 }
 
 // Every line but the one at skip.
@@ -101,9 +123,9 @@ std::size_t CountCharacters(std::string_view text) {
 
 }  // namespace
 
-int FindTask(const TaskRef& ref) {
+int FindTask(const CTaskFile& taskFile, const TaskRef& ref) {
     TaskFileLines file;
-    if (LoadTaskFile(file, MissingTaskFile::Fail) != kDone) {
+    if (taskFile.Load(file, MissingTaskFile::Fail) != kDone) {
         return 0;
     }
     const std::optional<std::size_t> at = FindLine(file, ref);
@@ -117,31 +139,33 @@ int FindTask(const TaskRef& ref) {
     return nTasks;
 }
 
-int ReplaceTask(const TaskRef& ref, std::string_view line) {
-    return ChangeTask(ref, [line](const TaskFileLines& file, std::size_t at,
-                                  std::vector<std::string_view>& lines) {
-        CopyAllBut(file, at, lines);
-        lines.push_back(line);
-        return kDone;
-    });
+int ReplaceTask(const CTaskFile& taskFile, const TaskRef& ref, std::string_view line) {
+    return ChangeTask(
+        taskFile, ref,
+        [line](const TaskFileLines& file, std::size_t at, std::vector<std::string_view>& lines) {
+            CopyAllBut(file, at, lines);
+            lines.push_back(line);
+            return kDone;
+        });
 }
 
-int DeleteTask(const TaskRef& ref) {
+int DeleteTask(const CTaskFile& taskFile, const TaskRef& ref) {
     return ChangeTask(
-        ref, [](const TaskFileLines& file, std::size_t at, std::vector<std::string_view>& lines) {
+        taskFile, ref,
+        [](const TaskFileLines& file, std::size_t at, std::vector<std::string_view>& lines) {
             CopyAllBut(file, at, lines);
             return kDone;
         });
 }
 
-int SetTaskStatus(const TaskRef& ref, int status) {
+int SetTaskStatus(const CTaskFile& taskFile, const TaskRef& ref, int status) {
     if (ref.record.status == status) {
         // Still looked for, so that a row whose task has gone refreshes the list.
-        return FindTask(ref) == 0 ? kTaskGone : kUnchanged;
+        return FindTask(taskFile, ref) == 0 ? kTaskGone : kUnchanged;
     }
     TaskRecord changed = ref.record;
     changed.status = status;
-    return ReplaceTask(ref, FormatTaskLine(changed));
+    return ReplaceTask(taskFile, ref, FormatTaskLine(changed));
 }
 
 std::string DuplicateTitle(std::string_view title) {
@@ -152,16 +176,49 @@ std::string DuplicateTitle(std::string_view title) {
     return copy;
 }
 
-int DuplicateTask(const TaskRef& ref) {
+int DuplicateTask(const CTaskFile& taskFile, const TaskRef& ref) {
     std::string copy;
     return ChangeTask(
-        ref, [&](const TaskFileLines& file, std::size_t at, std::vector<std::string_view>& lines) {
+        taskFile, ref,
+        [&](const TaskFileLines& file, std::size_t at, std::vector<std::string_view>& lines) {
             const TaskRecord& task = ref.record;
-            copy = FormatTaskLineWithDateText(GetLineDateText(file.lines[at]), task.advanceDays,
+            copy = FormatTaskLineWithDateText(TaskLineDateText(file.lines[at]), task.advanceDays,
                                               task.status, task.recurrence,
                                               DuplicateTitle(task.title), task.note, task.hour);
             lines = file.lines;
             lines.push_back(copy);
             return kDone;
         });
+}
+
+int AppendTaskLine(const CTaskFile& taskFile, std::string_view line) {
+    TaskFileLines file;
+    if (taskFile.Load(file, MissingTaskFile::StartsEmpty) != kDone) {
+        return kCannotOpen;
+    }
+    file.lines.push_back(line);
+    return taskFile.Replace(file.lines) == kDone ? kDone : kCannotOpen;
+}
+
+int CompactTaskFile(const CTaskFile& taskFile) {
+    TaskFileLines file;
+    const int loaded = taskFile.Load(file, MissingTaskFile::Fail);
+    if (loaded != kDone) {
+        return loaded;
+    }
+    return taskFile.Replace(
+        KeptLines(file, [](std::string_view line, int) { return line != "\r\n"; }));
+}
+
+int DeleteMarkedTasks(const CTaskFile& taskFile) {
+    return KeepOnlyTasks(
+        taskFile, [](const TaskView& task) { return task.status != ToInt(TaskStatus::ToDelete); });
+}
+
+int DeletePastTasks(const CTaskFile& taskFile) {
+    return KeepOnlyTasks(taskFile, [](const TaskView& task) {
+        const bool done =
+            task.status == ToInt(TaskStatus::Complete) || task.status == ToInt(TaskStatus::Missed);
+        return !(done && task.recurrence == ToInt(Recurrence::None));
+    });
 }

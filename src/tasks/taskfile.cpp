@@ -1,74 +1,67 @@
 #include "tasks/taskfile.h"
 
-#include <algorithm>
-#include <cstdint>
 #include <filesystem>
+#include <utility>
 
 #include "res/strings.h"
-#include "tasks/linereader.h"
-#include "tasks/taskline.h"
+#include "tasks/filestamp.h"
+#include "tasks/filesync.h"
 
-std::string g_szTaskFilePath;
+// The task file's own calls to the file system (open, write the temporary file, flush it,
+// rename, remove) are all here and in the two platform files below them (regularfile.cpp,
+// filesync.cpp).
 
 namespace {
 
-// Calls visit(line, nTask) for every task line in file order until it returns false.
-// False when the task file cannot be opened or read to its end.
-template <typename Visit>
-bool ForEachTaskLine(Visit&& visit) {
-    const FilePtr file = OpenTaskFileToRead();
-    if (!file) {
-        return false;
-    }
-    CLineReader reader(file.get());
-    std::string_view line;
-    int nTask = 0;
-    while (reader.Next(line)) {
-        if (IsTaskLine(line) && !visit(line, ++nTask)) {
-            return true;
-        }
-    }
-    return !reader.Failed();
+namespace fs = std::filesystem;
+
+constexpr size_t kWriteBuffer = size_t{1} << 18;
+
+bool Write(std::FILE* file, std::string_view bytes) {
+    return std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
 }
 
-// The shortest task line the program writes, with one-letter title and note. Room for the
-// tasks of a file is made before reading it, for at most this many tasks.
-constexpr std::uintmax_t kShortestWrittenLine = 38;
-constexpr std::uintmax_t kMostTasksMadeRoomFor = std::uintmax_t{1} << 20;
-
-// Calls fill(line, record) for every task line, reusing the records already in the vector
-// before adding new ones: reading into the same vector again allocates almost nothing.
-// Room for as many records as the file's size allows is made first, so that even a new
-// vector does not have to grow on the way; room never used is never written to.
-template <typename Record, typename Fill>
-bool ReadEveryTask(std::vector<Record>& records, Fill fill) {
-    std::error_code error;
-    const std::uintmax_t size = std::filesystem::file_size(g_szTaskFilePath, error);
-    if (!error) {
-        records.reserve(
-            static_cast<size_t>(std::min(size / kShortestWrittenLine + 1, kMostTasksMadeRoomFor)));
+// Writes a line and ends it when it lacks its line end, so that nothing written after it
+// can be glued onto it.
+bool WriteWholeLine(std::FILE* file, std::string_view line) {
+    if (!Write(file, line)) {
+        return false;
     }
-    size_t count = 0;
-    const bool read = ForEachTaskLine([&](std::string_view line, int) {
-        if (count == records.size()) {
-            records.emplace_back();
-        }
-        fill(line, records[count++]);
+    if (line.ends_with('\n')) {
         return true;
-    });
-    records.resize(read ? count : 0);
-    return read;
+    }
+    return Write(file, line.ends_with('\r') ? "\n" : "\r\n");
+}
+
+int WriteLines(std::FILE* temp, std::span<const std::string_view> lines) {
+    for (const std::string_view line : lines) {
+        if (!WriteWholeLine(temp, line)) {
+            return kCannotCreateTemp;
+        }
+    }
+    return std::fflush(temp) == 0 ? kDone : kCannotCreateTemp;
+}
+
+bool IsMissing(const std::string& path) {
+    std::error_code error;
+    return !fs::exists(path, error) && !error;
 }
 
 }  // namespace
 
-FilePtr OpenTaskFileToRead(FileKind* pKind) {
-    return OpenRegularFileToRead(g_szTaskFilePath, pKind);
+CTaskFile::CTaskFile(std::string path) : m_strPath(std::move(path)) {}
+
+std::string CTaskFile::TempPath() const {
+    return fs::path(m_strPath).replace_filename(kTempFileName).string();
 }
 
-std::string TaskFileProblemText() {
+FilePtr CTaskFile::OpenToRead(FileKind* pKind) const {
+    return OpenRegularFileToRead(m_strPath, pKind);
+}
+
+std::string CTaskFile::ProblemText() const {
     FileKind kind = FileKind::Regular;
-    static_cast<void>(OpenTaskFileToRead(&kind));
+    static_cast<void>(OpenToRead(&kind));
     const char* problem = Str::ReasonCannotRead;
     switch (kind) {
         case FileKind::Missing:
@@ -91,88 +84,85 @@ std::string TaskFileProblemText() {
         case FileKind::Unreadable:
             break;
     }
-    return std::string(problem) + "\n\n" + g_szTaskFilePath;
+    return std::string(problem) + "\n\n" + m_strPath;
 }
 
-std::string TempFilePath() {
-    return std::filesystem::path(g_szTaskFilePath).replace_filename(kTempFileName).string();
-}
-
-int CountTasks() {
-    int count = 0;
-    const bool read = ForEachTaskLine([&count](std::string_view, int) {
-        ++count;
-        return true;
-    });
-    return read ? count : kCannotOpen;
-}
-
-std::optional<std::string> ReadTaskLine(int n) {
-    std::optional<std::string> found;
-    if (n < 1) {
-        return found;
+int CTaskFile::Load(TaskFileLines& file, MissingTaskFile missing) const {
+    file.text.Clear();
+    file.lines.clear();
+    const FilePtr taskFile = OpenToRead();
+    if (!taskFile) {
+        return missing == MissingTaskFile::StartsEmpty && IsMissing(m_strPath) ? kDone
+                                                                               : kCannotOpen;
     }
-    const bool read = ForEachTaskLine([&](std::string_view line, int nTask) {
-        if (nTask < n) {
-            return true;
-        }
-        found.emplace(line);
+    // A copy cut short by a read error must never replace the file.
+    FileStamp stamp;
+    const std::uint64_t size = ReadFileStamp(taskFile.get(), stamp) ? stamp.size : 0;
+    if (file.text.Read(taskFile.get(), size) == CFileText::Outcome::Failed) {
+        return kCannotOpen;
+    }
+    const std::string_view text = file.text.View();
+    for (std::size_t at = 0; at < text.size(); at += file.lines.back().size()) {
+        file.lines.push_back(LineAt(text, at));
+    }
+    return kDone;
+}
+
+int CTaskFile::CloseOnDisk(std::FILE* temp) const {
+    const bool synced = !Fault(RewriteStep::FlushToDisk) && FlushFileToDisk(temp);
+    const bool closed = std::fclose(temp) == 0;
+    return synced && closed ? kDone : kCannotFlushTemp;
+}
+
+int CTaskFile::PutInPlace(const std::string& tempPath) const {
+    if (Fault(RewriteStep::Rename)) {
+        return kCannotReplace;
+    }
+    // One rename that replaces the task file: at every moment the path holds either the old
+    // or the new file.
+    std::error_code error;
+    fs::rename(tempPath, m_strPath, error);
+    return error ? kCannotReplace : kDone;
+}
+
+int CTaskFile::Replace(std::span<const std::string_view> lines) const {
+    // A temporary file left by an interrupted rewrite is simply replaced.
+    const std::string tempPath = TempPath();
+    (void)std::remove(tempPath.c_str());
+    FilePtr temp(std::fopen(tempPath.c_str(), "wb"));
+    if (!temp) {
+        return kCannotCreateTemp;
+    }
+    (void)std::setvbuf(temp.get(), nullptr, _IOFBF, kWriteBuffer);
+    // The new file keeps who may read the old one; failing that changes no content.
+    std::error_code error;
+    const fs::file_status status = fs::status(m_strPath, error);
+    if (!error && fs::exists(status)) {
+        fs::permissions(tempPath, status.permissions(), error);
+    }
+
+    int result = WriteLines(temp.get(), lines);
+    if (result == kDone) {
+        result = CloseOnDisk(temp.release());
+    }
+    temp.reset();
+    if (result == kDone) {
+        result = PutInPlace(tempPath);
+    }
+    if (result != kDone) {
+        (void)std::remove(tempPath.c_str());
+        return result;
+    }
+    FlushDirectoryToDisk(fs::path(m_strPath).parent_path().string());
+    return kDone;
+}
+
+bool CTaskFile::RemoveLeftoverTempFile() const {
+    const std::string tempPath = TempPath();
+    std::error_code error;
+    const fs::file_status status = fs::symlink_status(tempPath, error);
+    if (error || !(fs::is_regular_file(status) || fs::is_symlink(status))) {
         return false;
-    });
-    if (!read) {
-        found.reset();
     }
-    return found;
-}
-
-std::string GetTaskDateText(int n) {
-    return GetLineDateText(ReadTaskLine(n).value_or(""));
-}
-
-int GetTaskAdvanceDays(int n) {
-    return GetLineAdvanceDays(ReadTaskLine(n).value_or(""));
-}
-
-int GetTaskStatus(int n) {
-    return GetLineStatus(ReadTaskLine(n).value_or(""));
-}
-
-int GetTaskRecurrence(int n) {
-    return GetLineRecurrence(ReadTaskLine(n).value_or(""));
-}
-
-std::string GetTaskTitle(int n) {
-    return GetLineTitle(ReadTaskLine(n).value_or(""));
-}
-
-std::string GetTaskNote(int n) {
-    return GetLineNote(ReadTaskLine(n).value_or(""));
-}
-
-int GetTaskHour(int n) {
-    return GetLineHour(ReadTaskLine(n).value_or(""));
-}
-
-std::vector<int> ReadAllStatuses(int count) {
-    std::vector<int> statuses(static_cast<size_t>(std::max(count, 0)) + 1, 0);
-    ForEachTaskLine([&](std::string_view line, int nTask) {
-        if (nTask > count) {
-            return false;
-        }
-        statuses[nTask] = GetLineStatus(line);
-        return true;
-    });
-    return statuses;
-}
-
-bool ReadAllTasks(std::vector<TaskRecord>& tasks) {
-    return ReadEveryTask(
-        tasks, [](std::string_view line, TaskRecord& task) { ParseTaskLine(line, task); });
-}
-
-bool ReadAllTaskLines(std::vector<TaskLine>& tasks) {
-    return ReadEveryTask(tasks, [](std::string_view line, TaskLine& task) {
-        task.line.assign(line);
-        ParseTaskLine(line, task.task);
-    });
+    return fs::remove(tempPath, error) && !error;
 }

@@ -1,25 +1,24 @@
 #pragma once
 
-#include <optional>
+#include <functional>
+#include <span>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
-#include "tasks/linereader.h"
+#include "tasks/filetext.h"
 #include "tasks/regularfile.h"
-#include "tasks/taskrecord.h"
+#include "tasks/taskline.h"
 
-// Access to the task file. Every call opens the file, works and closes it again; nothing is
-// cached. Tasks are numbered from 1 in file order, counting only lines that begin with "#".
-//
-// Every rewrite writes the complete new content to "--temptasklist.$$$" beside the task
-// file, flushes it to disk and replaces the task file in one atomic rename, so a failure or
-// a kill at any point leaves either the old or the new file, never a damaged one. Lines of
-// any length are read and written whole, and a last line without its line end gets one
-// before anything is written after it.
-
-// Full path of the task file, set once at start-up before the first access.
-extern std::string g_szTaskFilePath;
+// The task file: one object per program, made at start-up once the settings name the file, and
+// handed to every reader and writer of it. Every change is "load its lines, decide the new
+// lines, replace the file with them"; Replace is the one place that writes the task file. It
+// writes the complete new content to "--temptasklist.$$$" beside the task file, flushes it to
+// disk and puts it in place with one atomic rename, so a failure or a kill at any point leaves
+// either the old or the new file, never a damaged one. Lines of any length are read and written
+// whole, and a last line without its line end gets one before anything is written after it.
+// Tasks are numbered from 1 in file order, counting only lines that begin with "#".
 
 inline constexpr const char* kTempFileName = "--temptasklist.$$$";
 
@@ -32,67 +31,89 @@ enum TaskFileResult : int {
                              // (a full disk ends here)
     kCannotFlushTemp = -3,   // the new content cannot be flushed to disk
     kCannotReplace = -4,     // the temporary file cannot be renamed onto the task file
-    kOutOfRange = -5,        // task number out of range, or no tasks
+    kOutOfRange = -5,        // no tasks to remove (the bulk removals)
     kTaskGone = -6,          // the task a command was given is no longer in the file
     kUnchanged = 1,          // the command had nothing to change and wrote nothing
 };
 
-// Opens the task file for reading; every reader of the task file opens it here. Only a
-// regular file is opened, and the open never waits (on a named pipe, say). pKind, when given,
-// says what the path holds.
-FilePtr OpenTaskFileToRead(FileKind* pKind = nullptr);
-
-// Why the task file cannot be read, for the user: what is wrong, a blank line and the path.
-std::string TaskFileProblemText();
-
-// Path of the temporary file, beside the task file.
-std::string TempFilePath();
-
-int CountTasks();  // -1 when the task file cannot be opened
-
-// Task n's line with its line end; nothing when the file cannot be opened or n is out of range.
-std::optional<std::string> ReadTaskLine(int n);
-
-// Fields of task n, read as the line readers read them; 0 or "" when there is no task n.
-std::string GetTaskDateText(int n);
-int GetTaskAdvanceDays(int n);
-int GetTaskStatus(int n);
-int GetTaskRecurrence(int n);
-std::string GetTaskTitle(int n);
-std::string GetTaskNote(int n);
-int GetTaskHour(int n);
-
-// Entry i (1..count) is task i's status; entry 0 is unused. Missing tasks read as 0.
-std::vector<int> ReadAllStatuses(int count);
-
-// Every task of the file in file order, all fields, in one read of the file; the vector's
-// old content is replaced (its records are reused, so reading into the same vector again is
-// cheap). Returns false, with an empty vector, when the task file cannot be opened or read.
-bool ReadAllTasks(std::vector<TaskRecord>& tasks);
-// The same, keeping each task's line as read (line end included) beside its fields.
-struct TaskLine {
-    std::string line;
-    TaskRecord task;
+enum class MissingTaskFile {
+    Fail,         // -1 when the task file cannot be opened
+    StartsEmpty,  // a missing task file loads as a file without lines
 };
-bool ReadAllTaskLines(std::vector<TaskLine>& tasks);
 
-// Adds a line (normally from FormatTaskLine) as the last line of the file, creating the
-// file when there is none. Goes through the same safe rewrite as the removals, so a full disk
-// can never leave half a line behind. 0, or -1 when the line could not be added.
-int AppendTaskLine(std::string_view line);
+// The steps of a rewrite that no test can make fail for real (see CTaskFile::SetFaultHook).
+enum class RewriteStep { FlushToDisk, Rename };
 
-// Removes task n, keeping every other line. -5 unless 1 <= n <= CountTasks().
-int DropTask(int n);
+// The task file's lines as one read found them. Each line keeps its line end as read; the
+// last line of the file may lack one. The lines point into the text, so the object stays
+// where it was loaded.
+struct TaskFileLines {
+    CFileText text;
+    std::vector<std::string_view> lines;
 
-// Replaces task n in one rewrite: the old line leaves its place and the new line becomes the
-// last line of the file. When n names no task (or there is no task file) the line is only
-// added. Returns the rewrite's result code.
-int WriteBackTask(int n, std::string_view line);
+    TaskFileLines() = default;
+    TaskFileLines(const TaskFileLines&) = delete;
+    TaskFileLines& operator=(const TaskFileLines&) = delete;
+};
 
-// Removes every line that is exactly "\r\n"; other lines stay.
-int CompactTaskFile();
+class CTaskFile {
+public:
+    explicit CTaskFile(std::string path);
 
-// Keep only the task lines that are not marked "To Delete", or not past (done and not
-// repeating); both drop every non-task line. -5 when the file holds no task.
-int DeleteMarkedTasks();
-int DeletePastTasks();
+    const std::string& Path() const { return m_strPath; }
+    // The temporary file, beside the task file.
+    std::string TempPath() const;
+
+    // Opens the task file for reading; every reader of the task file opens it here. Only a
+    // regular file is opened, and the open never waits (on a named pipe, say). pKind, when
+    // given, says what the path holds.
+    FilePtr OpenToRead(FileKind* pKind = nullptr) const;
+    // Why the task file cannot be read, for the user: what is wrong, a blank line and the path.
+    std::string ProblemText() const;
+
+    // Reads the whole task file. kDone, or kCannotOpen when it cannot be opened or read to its
+    // end (with no lines then).
+    int Load(TaskFileLines& file, MissingTaskFile missing) const;
+    // Replaces the task file's content with these lines, in this order. A line without its line
+    // end gets one, so nothing written after it can run into it. Returns a TaskFileResult code;
+    // on failure the task file is exactly as it was and no temporary file is left.
+    int Replace(std::span<const std::string_view> lines) const;
+    // Removes the temporary file a rewrite that was cut short (a kill, a power cut) left beside
+    // the task file. Such a file is never needed: until the rename the task file is the old one,
+    // and after it there is no temporary file. Only a file is removed, never a folder of that
+    // name. Returns whether one was removed.
+    bool RemoveLeftoverTempFile() const;
+
+    // Test seam: when set, the hook is asked before each step of a rewrite that no test can
+    // make fail for real, and makes the step fail by returning true.
+    void SetFaultHook(std::function<bool(RewriteStep)> hook) { m_faultHook = std::move(hook); }
+
+private:
+    bool Fault(RewriteStep step) const { return m_faultHook && m_faultHook(step); }
+    // Closes the temporary file once its content is on the disk.
+    int CloseOnDisk(std::FILE* temp) const;
+    int PutInPlace(const std::string& tempPath) const;
+
+    std::string m_strPath;
+    std::function<bool(RewriteStep)> m_faultHook;
+};
+
+// The task number of the line when it is a task line, else 0; counting goes on in nTasks.
+inline int NumberLine(std::string_view line, int& nTasks) {
+    return IsTaskLine(line) ? ++nTasks : 0;
+}
+
+// The lines of a loaded file for which keep(line, nTask) holds; nTask is the line's task
+// number, 0 for a line that is not a task.
+template <typename Keep>
+std::vector<std::string_view> KeptLines(const TaskFileLines& file, Keep keep) {
+    std::vector<std::string_view> kept;
+    kept.reserve(file.lines.size() + 1);
+    int nTasks = 0;
+    for (const std::string_view line : file.lines) {
+        if (keep(line, NumberLine(line, nTasks))) {
+            kept.push_back(line);
+        }
+    }
+    return kept;
+}

@@ -31,43 +31,17 @@ std::string FormatTaskLineWithDateText(std::string_view dateText, int advanceDay
                                        int recurrence, std::string_view title,
                                        std::string_view note, int hour);
 
-// Field readers over one line. Missing fields read as 0 or "".
-std::string GetLineDateText(std::string_view line);
-int GetLineAdvanceDays(std::string_view line);
-int GetLineStatus(std::string_view line);
-int GetLineRecurrence(std::string_view line);  // codes below 0 or above 37 read as 0
-std::string GetLineTitle(std::string_view line);
-std::string GetLineNote(std::string_view line);
-int GetLineHour(std::string_view line);
-
-// A task line's fields read in place: the title and note point into the line, so reading
-// them costs no copy. Valid while the line's text is.
-struct TaskLineFields {
-    int dueMonth = 0;
-    int dueDay = 0;
-    int dueYear = 0;
-    int advanceDays = 0;
-    int status = 0;
-    int recurrence = 0;
-    std::string_view title;
-    std::string_view note;
-    int hour = 0;
-
-    bool operator==(const TaskLineFields&) const = default;
-};
-
-// All seven fields of a line in one pass.
-TaskRecord ParseTaskLine(std::string_view line);
-// The same into an existing record, reusing the room its texts already have.
+// Taking a line apart: it is cut at every "{+}" (a lone "{", "+" or "}" is text); the first
+// piece without its "#" is the date, month/day/year; numbers read as ParseInt reads them; the
+// recurrence reads as 0 outside 0..37; the line end is part of no field; missing fields read as
+// 0 or "" and fields past the seventh are ignored. The view's texts point into the line, valid
+// while the line's text is; the record's reuse the room they already have.
 void ParseTaskLine(std::string_view line, TaskRecord& task);
-// The same without copying any text.
-void ParseTaskLine(std::string_view line, TaskLineFields& fields);
-// The record that owns copies of the fields' texts.
-TaskRecord ToTaskRecord(const TaskLineFields& fields);
+void ParseTaskLine(std::string_view line, TaskView& task);
+TaskRecord ParseTaskLine(std::string_view line);
 
-int DateTextMonth(std::string_view dateText);
-int DateTextDay(std::string_view dateText);
-int DateTextYear(std::string_view dateText);
+// The date text as the line stores it, without the "#": what a duplicate copies as it stands.
+std::string_view TaskLineDateText(std::string_view line);
 
 // Days of a month, February having 29 days in every year divisible by 4; 0 for a month
 // outside 1..12.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 // Where a task stands. The numbers are what the task file stores; a file may hold other
 // numbers, which are read and written back unchanged, so records keep the status as an int.
@@ -29,20 +30,28 @@ inline constexpr int kMaxTitleLength = 80;
 inline constexpr int kMaxNoteLength = 200;
 inline constexpr int kMaxTaskLineLength = 419;
 
-// One task, with its values in the order the task line stores them.
-struct TaskRecord {
+// One task, with its values in the order the task line stores them. Text is std::string in a
+// record that owns its texts (TaskRecord, what a command or a list row keeps) and
+// std::string_view in one whose texts point into the line it was read from (TaskView, what the
+// poll reads a whole file into without a copy). A new field goes here, into ParseTaskLine and
+// into FormatTaskLine.
+template <typename Text>
+struct BasicTaskRecord {
     int dueMonth = 0;
     int dueDay = 0;
     int dueYear = 0;
     int advanceDays = 0;
     int status = 0;
     int recurrence = 0;
-    std::string title;
-    std::string note;
+    Text title;
+    Text note;
     int hour = 0;
 
-    bool operator==(const TaskRecord&) const = default;
+    bool operator==(const BasicTaskRecord&) const = default;
 };
+
+using TaskRecord = BasicTaskRecord<std::string>;
+using TaskView = BasicTaskRecord<std::string_view>;
 
 constexpr int ToInt(TaskStatus status) {
     return static_cast<int>(status);

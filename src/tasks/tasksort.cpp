@@ -2,12 +2,10 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <string>
 #include <vector>
 
-#include "reminder/civil.h"
+#include "calendar/civil.h"
 #include "tasks/taskfile.h"
-#include "tasks/taskfilerewrite.h"
 #include "tasks/taskline.h"
 
 namespace {
@@ -15,22 +13,22 @@ namespace {
 // The due date as a count of days. The local start of a day comes later for every later day,
 // so ordering by day count is ordering by the local time at the start of the day, and needs
 // no time zone.
-std::int64_t DueDay(std::string_view line) {
-    const std::string date = GetLineDateText(line);
-    return civil::FloorDiv(
-        civil::WallSeconds(DateTextYear(date), DateTextMonth(date), DateTextDay(date), 0, 0, 0),
-        civil::kSecondsPerDay);
+std::int64_t DueDay(const TaskView& task) {
+    return civil::FloorDiv(civil::WallSeconds(task.dueYear, task.dueMonth, task.dueDay, 0, 0, 0),
+                           civil::kSecondsPerDay);
 }
 
 std::int64_t SortKey(TaskSort sort, std::string_view line) {
+    TaskView task;
+    ParseTaskLine(line, task);
     switch (sort) {
         case TaskSort::DateDescending:
         case TaskSort::DateAscending:
-            return DueDay(line);
+            return DueDay(task);
         case TaskSort::Status:
-            return GetLineStatus(line);
+            return task.status;
         case TaskSort::Recurrence:
-            return GetLineRecurrence(line);
+            return task.recurrence;
     }
     return 0;
 }
@@ -42,9 +40,9 @@ struct KeyedLine {
 
 }  // namespace
 
-int SortTaskFile(TaskSort sort) {
+int SortTaskFile(const CTaskFile& taskFile, TaskSort sort) {
     TaskFileLines file;
-    const int loaded = LoadTaskFile(file, MissingTaskFile::Fail);
+    const int loaded = taskFile.Load(file, MissingTaskFile::Fail);
     if (loaded != kDone) {
         return loaded;
     }
@@ -68,5 +66,5 @@ int SortTaskFile(TaskSort sort) {
     for (const KeyedLine& task : tasks) {
         lines.push_back(task.line);
     }
-    return ReplaceTaskFile(lines);
+    return taskFile.Replace(lines);
 }

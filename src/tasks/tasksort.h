@@ -2,6 +2,8 @@
 
 #include <string_view>
 
+class CTaskFile;
+
 // Sorting rewrites the task file itself: the list shows the tasks in file order.
 
 enum class TaskSort {
@@ -16,4 +18,4 @@ enum class TaskSort {
 // counts into the next month (April 31 is May 1). Tasks with equal keys keep their order, so
 // sorting twice changes nothing. Lines that are not tasks are dropped. kDone, or a TaskFileResult
 // failure code with the file left as it was (kCannotOpen when there is no task file).
-int SortTaskFile(TaskSort sort);
+int SortTaskFile(const CTaskFile& file, TaskSort sort);

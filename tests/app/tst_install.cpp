@@ -13,7 +13,6 @@
 #include "platform/programfolders.h"
 #include "prefs/settingsdlg.h"
 #include "res/strings.h"
-#include "tasks/taskfile.h"
 
 namespace {
 
@@ -108,9 +107,13 @@ private slots:
         m_pProgram->Start();
 
         const QString path = Home() + "/data/Marmoset Task/" + expected;
-        QCOMPARE(QString::fromStdString(g_szTaskFilePath), path);
         QVERIFY(QFileInfo(path).isFile());
         QCOMPARE(QFileInfo(path).size(), 0);
+        QCOMPARE(Model().rowCount(), 0);
+        // It is the file the window reads.
+        QVERIFY(WriteFile(path, "#6/1/2030{+}0{+}0{+}0{+}June{+}{+}9\r\n"));
+        Action("refresh")->trigger();
+        QCOMPARE(Model().rowCount(), 1);
         QCOMPARE(CMessageBox::Count(), 0);
         QCOMPARE(Setting("taskfile").value_or(""), expected.toStdString());
         QVERIFY(!QFileInfo::exists(Prefix() + "/bin/nkdat"));

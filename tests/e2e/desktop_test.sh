@@ -174,17 +174,26 @@ step "a reminder at start-up ignores a stray Return, carries the icon and sends 
 dir=$(make_folder reminders "Shareware\\Quillnote\\2.0\\startup=3")
 task_line "Call the bank" >"$dir/program/nkdat"
 cp "$dir/program/nkdat" "$work/before"
-start_in "$dir"
-wait_until 15 window_named "Missed Appointments!" >/dev/null || {
-    xwininfo -root -tree | grep -i marmoset
-    ps -ef | grep marmoset-task | grep -v grep
-    fail "no reminder came up"
-}
-shown_at=$(now_ms)
-reminder=$(window_named "Missed Appointments!")
-wait_until 1 is_active "$reminder" || fail "the reminder did not take the keyboard"
-xdotool key Return
-(($(now_ms) - shown_at < 500)) || fail "could not send Return within half a second"
+# The Return must come within the reminder's first half second to test anything; a machine too
+# busy to send it in time gets another start, three at most.
+for try in 1 2 3; do
+    start_in "$dir"
+    wait_until 15 window_named "Missed Appointments!" >/dev/null || {
+        xwininfo -root -tree | grep -i marmoset
+        ps -ef | grep marmoset-task | grep -v grep
+        fail "no reminder came up"
+    }
+    shown_at=$(now_ms)
+    reminder=$(window_named "Missed Appointments!")
+    wait_until 1 is_active "$reminder" || fail "the reminder did not take the keyboard"
+    xdotool key Return
+    (($(now_ms) - shown_at < 500)) && break
+    ((try < 3)) || fail "could not send Return within half a second in three starts"
+    # A late Return may have answered the reminder: the next start begins from the same file.
+    stop_program
+    wait_until 5 is_gone "Missed Appointments!" || fail "the reminder outlived its program"
+    cp "$work/before" "$dir/program/nkdat"
+done
 # Past the guard the reminder must still be there, the file as it was.
 sleep 1.2
 window_named "Missed Appointments!" >/dev/null || fail "a stray Return answered the reminder"

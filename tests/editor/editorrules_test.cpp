@@ -4,8 +4,8 @@
 #include <tuple>
 #include <vector>
 
+#include "calendar/timezone.h"
 #include "editor/editorrules.h"
-#include "reminder/timezone.h"
 #include "tasks/taskline.h"
 
 namespace {

@@ -154,7 +154,7 @@ private slots:
 
     void failedAddOpensTheEditorAgain() {
         Start();
-        const std::filesystem::path temp = TempFilePath();
+        const std::filesystem::path temp = CTaskFile(TaskFile()).TempPath();
         std::filesystem::create_directories(temp / "blocker");
         QString shownAgain;
         const CDialogDriver driver({[](CTaskEditDlg& d) {
@@ -243,6 +243,25 @@ private slots:
         QTest::keyClick(List(), Qt::Key_Return);  // Enter in the window: "Refresh list"
         QCOMPARE(driver.m_nOpenings, size_t{1});
         QCOMPARE(Content(), std::string("#12/31/2030{+}0{+}1{+}0{+}Party{+}(none){+}22\r\n"));
+    }
+
+    // A hand-edited day its month lacks: the details view corrects it and writes it back, and
+    // the reminder's answer counts for the corrected task, so the reminder does not come again.
+    void detailsOnADayItsMonthLacksAnswerTheCorrectedTask() {
+        Start();
+        WriteContent("#2/30/2030{+}0{+}0{+}0{+}Feb{+}(none){+}9\r\n");
+        const CDialogDriver driver({[](CTaskEditDlg& d) {
+            CMessageBox::SetNextAnswer(QMessageBox::Ok);
+            ClickOk(d);
+            QCOMPARE(CMessageBox::Last().text, QString(Str::DayChanged));
+            QCOMPARE(d.DaySpin()->value(), 28);
+            ClickOk(d);
+        }});
+        QTest::keyClick(List(), Qt::Key_Return);
+        QCOMPARE(driver.m_nOpenings, size_t{1});
+        QCOMPARE(Content(), std::string("#2/28/2030{+}0{+}1{+}0{+}Feb{+}(none){+}9\r\n"));
+        QTest::keyClick(List(), Qt::Key_Return);
+        QCOMPARE(driver.m_nOpenings, size_t{1});
     }
 };
 

@@ -189,7 +189,8 @@ private slots:
         WriteTasks({kFutureTask, kDoneTask, "", kMarkedTask});
         Start();
         const std::string before = Content();
-        std::filesystem::create_directories(std::filesystem::path(TempFilePath()) / "blocker");
+        std::filesystem::create_directories(
+            std::filesystem::path(CTaskFile(TaskFile()).TempPath()) / "blocker");
         Select(1);
 
         CMessageBox::SetNextAnswer(QMessageBox::Ok);

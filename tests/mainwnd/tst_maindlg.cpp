@@ -30,6 +30,7 @@
 #include "reminder/reminderdlg.h"
 #include "res/images.h"
 #include "res/strings.h"
+#include "tasks/taskfile.h"
 #include "tasks/taskline.h"
 
 class TestMainDlg : public CMainDlgFixture {
@@ -42,10 +43,13 @@ private slots:
     void cleanup() { Cleanup(); }
 
     void firstPollFillsTheList() {
+        // A title longer than any window lays out shows in part; the file keeps it whole.
+        const std::string longTitle = "Renew " + std::string(600, 'x');
         WriteTasks({"#6/1/2030{+}0{+}0{+}0{+}Future task{+}{+}9",
                     "#1/5/2030{+}0{+}1{+}2{+}Done task{+}{+}6",
                     "#2/1/2030{+}0{+}3{+}33{+}Trash{+}{+}6",
-                    "#4/1/2030{+}0{+}0{+}1{+}Bill{+}note{+}6"});
+                    "#4/1/2030{+}0{+}0{+}1{+}Bill{+}note{+}6",
+                    "#7/1/2030{+}0{+}0{+}0{+}" + longTitle + "{+}{+}9"});
         CMainDlg& dlg = Start();
 
         struct Row {
@@ -58,7 +62,10 @@ private slots:
                             {"01/05/2030 Done task", "Complete", "Yearly", 1},
                             {"02/01/2030 Trash", "To Delete", "Weekly", 3},
                             {"04/01/2030 Bill", "Future", "Monthly", 0}};
-        QCOMPARE(Model().rowCount(), 4);
+        QCOMPARE(Model().rowCount(), 5);
+        QCOMPARE(Cell(Model(), 4, 0),
+                 QString("07/01/2030 Renew ") + QString(494, 'x') + QString("..."));
+        QCOMPARE(Model().TaskAt(4)->record.title, longTitle);
         const QList<QIcon> images = StatusImages();
         const QSize imageSize(kStatusImageSize, kStatusImageSize);
         for (int r = 0; r < 4; ++r) {
@@ -396,7 +403,8 @@ private slots:
         QFETCH(QString, dim);
         QFETCH(QRect, expected);
         m_pStore->WriteValue("dim", dim.toStdString());
-        const CPollRunner polls;
+        const CTaskFile file(TaskFile());
+        const CPollRunner polls(file);
         const CMainDlg designed(*m_pStore, m_clock, polls, [] { return true; });
         CMainDlg& dlg = Start();
         if (expected.isNull()) {

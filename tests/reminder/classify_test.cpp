@@ -9,8 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "calendar/timezone.h"
 #include "res/strings.h"
-#include "timezone.h"
 
 // Readable failures: the shown status and the caption.
 void PrintTo(const Classification& c, std::ostream* out) {

@@ -9,9 +9,8 @@
 #include <utility>
 #include <vector>
 
+#include "calendar/timezone.h"
 #include "reminder/classify.h"
-#include "reminder/taskrow.h"
-#include "timezone.h"
 
 namespace {
 
@@ -126,7 +125,8 @@ struct TomorrowCase {
     DueDate stored;
 };
 
-// "Remind me tomorrow" stores the later of the next day and tomorrow, keeping the hour.
+// "Remind me tomorrow" moves the date on by whole days, at least one, until the task falls due
+// no earlier than the start of tomorrow, keeping the hour.
 TEST(DateMovesTest, RemindTomorrowNeverStoresADateBeforeTomorrow) {
     TaskRecord missed = Task(2024, 6, 11, 0);
     missed.advanceDays = 0;
@@ -136,12 +136,21 @@ TEST(DateMovesTest, RemindTomorrowNeverStoresADateBeforeTomorrow) {
     notice.advanceDays = 7;
     TaskRecord early = Task(2021, 1, 5, 0, 2, 17);
     early.advanceDays = 0;
+    TaskRecord midnight27 = Task(2027, 2, 27, 0, 0, 24);
+    midnight27.advanceDays = 0;
     const std::vector<TomorrowCase> cases = {
         {"missed three days ago", missed, {2024, 6, 14, 10, 20}, {2024, 6, 15}},
         {"missed, answered just before midnight", missed, {2024, 6, 14, 23, 59}, {2024, 6, 15}},
         {"missed, answered just after midnight", missed, {2024, 6, 15, 0, 1}, {2024, 6, 16}},
         {"missed years ago, at the year's end", missed, {2030, 12, 31, 8}, {2031, 1, 1}},
-        {"due at midnight four days ago", midnight, {2024, 6, 14, 10}, {2024, 6, 15}},
+        // Hour 24 is the start of the next day: the day before tomorrow reminds it tomorrow.
+        {"due at midnight four days ago", midnight, {2024, 6, 14, 10}, {2024, 6, 14}},
+        {"due at the midnight that ended yesterday",
+         midnight27,
+         {2027, 2, 28, 14, 5},
+         {2027, 2, 28}},
+        {"due at the midnight that ends today", midnight27, {2027, 2, 27, 14, 5}, {2027, 2, 28}},
+        {"due at midnight, answered just after it", midnight27, {2027, 2, 28, 0, 5}, {2027, 2, 28}},
         {"missed yesterday", missed, {2024, 6, 12, 9}, {2024, 6, 13}},
         {"in its notice days: a day later", notice, {2024, 6, 14, 10}, {2024, 6, 20}},
         {"due today: tomorrow", notice, {2024, 6, 19, 8}, {2024, 6, 20}},
@@ -277,37 +286,6 @@ TEST(DateMovesTest, WeeklyMoveAcrossAClockChangeKeepsTheLocalHour) {
         const CTime after = TaskInstantsOf(*next).due;
         EXPECT_EQ(after.GetLocalTm().hour, c.hour % 24) << c.zone << " " << c.from.day;
         EXPECT_EQ(after.GetTime() - before.GetTime(), c.seconds) << c.zone << " " << c.from.day;
-    }
-}
-
-struct RowCase {
-    int shown;
-    int image;
-    const char* statusText;
-};
-
-TEST(TaskRowTest, ShowsDateTitleStatusAndRecurrence) {
-    const std::vector<RowCase> cases = {
-        {0, 0, "Future"},    {1, 1, "Complete"},     {2, 2, "Missed"},
-        {3, 3, "To Delete"}, {4, 0, "Today/Unread"},
-    };
-    TaskRecord task = Task(1999, 7, 4, 36);
-    task.title = "Water the plants";
-    for (const RowCase& c : cases) {
-        const TaskRow row = MakeTaskRow(task, c.shown);
-        EXPECT_EQ(row.text, "07/04/1999 Water the plants");
-        EXPECT_EQ(row.shownStatus, c.shown);
-        EXPECT_EQ(row.image, c.image) << c.statusText;
-        EXPECT_EQ(row.statusText, c.statusText);
-        EXPECT_EQ(row.recurrenceText, "Weekly");
-    }
-    const std::vector<std::pair<int, const char*>> recurrences = {
-        {0, "None"},  {1, "Monthly"}, {2, "Yearly"},  {3, "None"},
-        {30, "None"}, {31, "Weekly"}, {37, "Weekly"}, {38, "None"},
-    };
-    for (const auto& [code, name] : recurrences) {
-        task.recurrence = code;
-        EXPECT_EQ(MakeTaskRow(task, 0).recurrenceText, name) << code;
     }
 }
 

@@ -8,12 +8,12 @@
 #include <utility>
 #include <vector>
 
+#include "calendar/timezone.h"
 #include "pollfixture.h"
 #include "reminder/taskpoller.h"
 #include "res/strings.h"
 #include "tasks/taskfile.h"
 #include "tasks/taskline.h"
-#include "timezone.h"
 
 namespace {
 
@@ -23,7 +23,8 @@ class PollTest : public ::testing::Test {
 protected:
     PollTest() : m_zone("UTC") { m_host.m_now = CTime::FromLocal(2024, 6, 14, 10, 25, 13); }
 
-    int Poll() { return PollTaskFile(m_host); }
+    int Poll() { return PollOnce(File(), m_host); }
+    const CTaskFile& File() const { return m_file->File(); }
     void WriteTasks(const Lines& lines) const { m_file->WriteTasks(lines); }
     std::string Content() const { return m_file->Content(); }
     Lines FileLines() const { return m_file->Lines(); }
@@ -65,13 +66,18 @@ TEST_F(PollTest, RemindsOverdueTasksInFileOrderAndMovesThemToTheEndInAnswerOrder
     EXPECT_EQ(m_host.m_rowCounts, (std::vector<std::size_t>{3}));
     ASSERT_EQ(m_host.m_rows.size(), 3U);
     EXPECT_EQ(m_host.m_rows[0],
-              (TaskRow{"07/01/2024 Later", 0, 0, "Future", "None", {ParseTaskLine(kLater), 1}}));
-    const TaskRow dentist{"06/12/2024 Dentist", 1,      1,
-                          "Complete",           "None", TaskRef{ParseTaskLine(FileLines()[1]), 2}};
+              (ShownRow{"07/01/2024 Later", "Future", 0, "None", {ParseTaskLine(kLater), 1}}));
+    const ShownRow dentist{"06/12/2024 Dentist", "Complete", 1, "None",
+                           TaskRef{ParseTaskLine(FileLines()[1]), 2}};
     EXPECT_EQ(m_host.m_rows[1], dentist);
     EXPECT_EQ(m_host.m_rows[2].text, "06/13/2024 Bills");
     EXPECT_EQ(m_host.m_rows[2].statusText, "Complete");
-    EXPECT_EQ(FindTask(m_host.m_rows[2].task), 3);
+    for (const ShownRow& row : m_host.m_rows) {
+        const int n = FindTask(File(), row.task);
+        ASSERT_GE(n, 1) << row.text;
+        EXPECT_EQ(ParseTaskLine(FileLines()[static_cast<size_t>(n) - 1]), row.task.record);
+    }
+    EXPECT_EQ(FindTask(File(), m_host.m_rows[2].task), 3);
 }
 
 // The answers are shown as they were written even when a reminder waited into the next hour,
@@ -101,7 +107,7 @@ TEST_F(PollTest, AnswerThatCannotBeSavedIsReportedAndLeavesTheFileAsItWas) {
     WriteTasks({kDentist, kLater});
     const std::string before = Content();
     // A folder where the rewrite wants its temporary file makes every write-back fail.
-    std::filesystem::create_directories(std::filesystem::path(TempFilePath()) / "blocker");
+    std::filesystem::create_directories(std::filesystem::path(File().TempPath()) / "blocker");
     m_host.m_answers = {ReminderAnswer::Okay};
 
     EXPECT_EQ(Poll(), kPollDone);
@@ -153,8 +159,8 @@ TEST_F(PollTest, WritesWhatEachAnswerAsksFor) {
          "#6/20/2024{+}2{+}0{+}35{+}Gym{+}Bring shoes{+}24"},
         {"details acts as okay", weekly, ReminderAnswer::Details,
          "#6/20/2024{+}2{+}0{+}35{+}Gym{+}Bring shoes{+}24"},
-        {"tomorrow puts a task off to tomorrow at the earliest", weekly,
-         ReminderAnswer::RemindTomorrow, "#6/15/2024{+}2{+}0{+}35{+}Gym{+}Bring shoes{+}24"},
+        {"tomorrow puts a task at hour 24 off to the start of tomorrow", weekly,
+         ReminderAnswer::RemindTomorrow, "#6/14/2024{+}2{+}0{+}35{+}Gym{+}Bring shoes{+}24"},
         {"okay moves a weekly task missed for weeks past now",
          "#5/9/2024{+}0{+}2{+}36{+}Swim{+}(none){+}9", ReminderAnswer::Okay,
          "#6/20/2024{+}0{+}0{+}36{+}Swim{+}(none){+}9"},
@@ -198,7 +204,7 @@ TEST_F(PollTest, TasksMarkedForDeletionAreNeverReminded) {
     EXPECT_TRUE(m_host.m_asked.empty());
     EXPECT_EQ(Content(), before);
     ASSERT_EQ(m_host.m_rows.size(), 3U);
-    for (const TaskRow& row : m_host.m_rows) {
+    for (const ShownRow& row : m_host.m_rows) {
         EXPECT_EQ(row.statusText, "To Delete");
         EXPECT_EQ(row.image, 3);
     }
@@ -207,10 +213,10 @@ TEST_F(PollTest, TasksMarkedForDeletionAreNeverReminded) {
 TEST_F(PollTest, MissingFileGivesTheMessageAndNoRows) {
     EXPECT_EQ(Poll(), kPollNoFile);
     EXPECT_EQ(m_host.m_errors, (std::vector<std::pair<std::string, std::string>>{
-                                   {"Task file not found.\n\n" + g_szTaskFilePath, "Error!"}}));
+                                   {"Task file not found.\n\n" + File().Path(), "Error!"}}));
     EXPECT_TRUE(m_host.m_rows.empty());
     EXPECT_TRUE(m_host.m_asked.empty());
-    EXPECT_FALSE(std::filesystem::exists(g_szTaskFilePath));
+    EXPECT_FALSE(std::filesystem::exists(File().Path()));
 }
 
 TEST_F(PollTest, EmptyFileGivesAnEmptyListWithoutMessage) {
@@ -225,7 +231,7 @@ TEST_F(PollTest, EmptyFileGivesAnEmptyListWithoutMessage) {
 // and the poller says when its poll starts and ends.
 TEST_F(PollTest, NestedPollReturnsAtOnceWithoutTouchingAnything) {
     WriteTasks({kDentist, kBills});
-    CTaskPoller poller;
+    CTaskPoller poller(File());
     std::vector<bool> running;
     poller.SetRunningObserver([&](bool bRunning) { running.push_back(bRunning); });
     ScriptedHost nested;
@@ -237,7 +243,7 @@ TEST_F(PollTest, NestedPollReturnsAtOnceWithoutTouchingAnything) {
         nestedResults.push_back(poller.Poll(nested));
         EXPECT_EQ(Content(), before);
     };
-    m_host.m_onDetails = [&](int) { nestedResults.push_back(poller.Poll(nested)); };
+    m_host.m_onDetails = [&](const TaskRef&) { nestedResults.push_back(poller.Poll(nested)); };
     m_host.m_answers = {ReminderAnswer::Details, ReminderAnswer::Okay};
 
     EXPECT_EQ(poller.Poll(m_host), kPollDone);
@@ -259,7 +265,7 @@ TEST_F(PollTest, NestedPollReturnsAtOnceWithoutTouchingAnything) {
 // and raises what is due, whatever changed in between.
 TEST_F(PollTest, PollAfterReadingAheadIsThePollItWouldHaveBeen) {
     WriteTasks({kLater, kDentist});
-    CTaskPoller poller;
+    CTaskPoller poller(File());
     poller.ReadAhead(m_host.m_now);
     EXPECT_TRUE(m_host.Untouched());
     EXPECT_EQ(Content(), kLater + "\r\n" + kDentist + "\r\n");
@@ -271,7 +277,7 @@ TEST_F(PollTest, PollAfterReadingAheadIsThePollItWouldHaveBeen) {
     EXPECT_EQ(m_host.m_rows[1].statusText, "Complete");
 
     // Changed after the reading ahead: the poll reads the file again.
-    CTaskPoller other;
+    CTaskPoller other(File());
     other.ReadAhead(m_host.m_now);
     WriteTasks({kLater, kBills});
     m_host.m_rows.clear();

@@ -5,12 +5,13 @@
 #include <string>
 #include <vector>
 
+#include "calendar/ctime.h"
+#include "calendar/timezone.h"
 #include "pollfixture.h"
-#include "reminder/ctime.h"
 #include "reminder/poll.h"
 #include "res/strings.h"
 #include "tasks/taskfile.h"
-#include "timezone.h"
+#include "tasks/taskline.h"
 
 namespace {
 
@@ -54,7 +55,7 @@ TEST(PollClockChangeTest, TasksInTheChangeHourAreRemindedOnce) {
             host.m_asked.clear();
             host.m_rows.clear();
             host.m_answers = {ReminderAnswer::Okay, ReminderAnswer::Okay, ReminderAnswer::Okay};
-            ASSERT_EQ(PollTaskFile(host), kPollDone);
+            ASSERT_EQ(PollOnce(file.File(), host), kPollDone);
             EXPECT_EQ(host.m_rows.size(), 3U);
             for (const ReminderRequest& r : host.m_asked) {
                 ++reminded[r.title];
@@ -63,19 +64,19 @@ TEST(PollClockChangeTest, TasksInTheChangeHourAreRemindedOnce) {
         }
         EXPECT_EQ(reminded, (std::map<std::string, int>{{"After", 1}, {"Once", 1}, {"Weekly", 1}}));
 
-        std::vector<TaskLine> lines;
-        ASSERT_TRUE(ReadAllTaskLines(lines));
+        const std::vector<std::string> lines = file.Lines();
         ASSERT_EQ(lines.size(), 3U);
-        for (const TaskLine& line : lines) {
-            if (line.task.title != "Weekly") {
-                EXPECT_EQ(line.task.status, 1) << line.task.title;
+        for (const std::string& line : lines) {
+            const TaskRecord task = ParseTaskLine(line);
+            if (task.title != "Weekly") {
+                EXPECT_EQ(task.status, 1) << task.title;
                 continue;
             }
-            EXPECT_EQ(line.task.dueMonth, night.nextMonth);
-            EXPECT_EQ(line.task.dueDay, night.nextDay);
-            EXPECT_EQ(line.task.hour, night.changeHour);
-            const CTime next = CTime::FromLocal(line.task.dueYear, line.task.dueMonth,
-                                                line.task.dueDay, line.task.hour);
+            EXPECT_EQ(task.dueMonth, night.nextMonth);
+            EXPECT_EQ(task.dueDay, night.nextDay);
+            EXPECT_EQ(task.hour, night.changeHour);
+            const CTime next =
+                CTime::FromLocal(task.dueYear, task.dueMonth, task.dueDay, task.hour);
             EXPECT_EQ(next.GetLocalTm().hour, night.changeHour);
         }
     }

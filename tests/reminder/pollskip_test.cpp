@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "calendar/timezone.h"
 #include "pollfixture.h"
 #include "reminder/pollskiprule.h"
 #include "reminder/taskpoller.h"
@@ -16,7 +17,6 @@
 #include "tasks/taskcommands.h"
 #include "tasks/taskfile.h"
 #include "tasks/taskline.h"
-#include "timezone.h"
 
 namespace {
 
@@ -41,8 +41,8 @@ protected:
     PollSkipTest() : m_zone("UTC") { m_host.m_now = CTime::FromLocal(2024, 6, 14, 10, 25); }
 
     // The latest of the task file's modification and change times.
-    static std::int64_t LastChange() {
-        std::FILE* file = std::fopen(g_szTaskFilePath.c_str(), "rb");
+    std::int64_t LastChange() const {
+        std::FILE* file = std::fopen(File().Path().c_str(), "rb");
         FileStamp stamp;
         EXPECT_TRUE(file != nullptr && ReadFileStamp(file, stamp));
         if (file != nullptr) {
@@ -61,7 +61,7 @@ protected:
     }
 
     // The rows of the last table shown.
-    std::vector<TaskRow> LastRows() const {
+    std::vector<ShownRow> LastRows() const {
         const std::size_t count = m_host.m_rowCounts.empty() ? 0 : m_host.m_rowCounts.back();
         return {m_host.m_rows.end() - static_cast<std::ptrdiff_t>(count), m_host.m_rows.end()};
     }
@@ -70,7 +70,9 @@ protected:
     TaskFileScope m_file;
     ScriptedHost m_host;
     CSetFileClock m_clock;
-    CTaskPoller m_poller{m_clock};
+    CTaskPoller m_poller{m_file.File(), m_clock};
+
+    const CTaskFile& File() const { return m_file.File(); }
 };
 
 TEST_F(PollSkipTest, UnchangedFileIsNotReadAgainWithinTheHour) {
@@ -78,7 +80,7 @@ TEST_F(PollSkipTest, UnchangedFileIsNotReadAgainWithinTheHour) {
     m_clock.now = LastChange() + 10 * kSecond;
 
     EXPECT_TRUE(PollRead());
-    const std::vector<TaskRow> first = LastRows();
+    const std::vector<ShownRow> first = LastRows();
     ASSERT_EQ(first.size(), 2U);
     m_host.m_now = CTime::FromLocal(2024, 6, 14, 10, 59, 59);
     m_clock.now += 3600 * kSecond;
@@ -112,12 +114,12 @@ TEST_F(PollSkipTest, ReminderOrErrorAtTheLastPollForcesAFullPoll) {
     EXPECT_EQ(m_host.AskedTitles(), (Lines{"Noon", "Noon"}));
 
     const fs::path away = m_file.Dir() / "away";
-    fs::rename(g_szTaskFilePath, away);
+    fs::rename(File().Path(), away);
     EXPECT_EQ(m_poller.Poll(m_host), kPollNoFile);
     EXPECT_EQ(m_poller.Poll(m_host), kPollNoFile);
     EXPECT_EQ(m_host.m_errors.size(), 2U);
     EXPECT_TRUE(LastRows().empty());
-    fs::rename(away, g_szTaskFilePath);
+    fs::rename(away, File().Path());
     m_host.m_answers = {ReminderAnswer::None};
     EXPECT_TRUE(PollRead());
     EXPECT_EQ(LastRows().size(), 2U);
@@ -128,7 +130,7 @@ TEST_F(PollSkipTest, ReminderOrErrorAtTheLastPollForcesAFullPoll) {
 // can look unchanged; a stamp that is not clearly older than the poll is never trusted.
 TEST_F(PollSkipTest, RacilyCleanFileIsReadAgain) {
     m_file.WriteTasks({kLater, kNoon});
-    const fs::file_time_type written = fs::last_write_time(g_szTaskFilePath);
+    const fs::file_time_type written = fs::last_write_time(File().Path());
     m_clock.now = LastChange() + kSecond / 2;
 
     EXPECT_TRUE(PollRead());
@@ -137,7 +139,7 @@ TEST_F(PollSkipTest, RacilyCleanFileIsReadAgain) {
     // Another program changes a title in place, within the same second, and the file keeps
     // its size and modification time, as on a file system that keeps whole seconds.
     m_file.WriteTasks({kLater, "#6/14/2024{+}0{+}0{+}0{+}Nuun{+}(none){+}12"});
-    fs::last_write_time(g_szTaskFilePath, written);
+    fs::last_write_time(File().Path(), written);
     EXPECT_TRUE(PollRead());
     EXPECT_EQ(LastRows()[1].text, "06/14/2024 Nuun");
 
@@ -158,14 +160,14 @@ TEST_F(PollSkipTest, FileReplacedByRenameOrChangedByTheProgramIsReadAgain) {
         std::ofstream out(other, std::ios::binary);
         out << kLater << "\r\n#6/14/2024{+}0{+}0{+}0{+}Noun{+}(none){+}12\r\n";
     }
-    fs::last_write_time(other, fs::last_write_time(g_szTaskFilePath));
-    fs::rename(other, g_szTaskFilePath);
+    fs::last_write_time(other, fs::last_write_time(File().Path()));
+    fs::rename(other, File().Path());
     EXPECT_TRUE(PollRead());
     EXPECT_EQ(LastRows()[1].text, "06/14/2024 Noun");
     EXPECT_FALSE(PollRead());
 
     // The program's own change, as the commands make it.
-    ASSERT_EQ(SetTaskStatus(LastRows()[0].task, ToInt(TaskStatus::ToDelete)), kDone);
+    ASSERT_EQ(SetTaskStatus(File(), LastRows()[0].task, ToInt(TaskStatus::ToDelete)), kDone);
     EXPECT_TRUE(PollRead());
     EXPECT_EQ(LastRows()[1].statusText, "To Delete");
     EXPECT_EQ(LastRows()[1].text, "07/01/2024 Later");

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "timezone.h"
+#include "calendar/timezone.h"
 
 namespace {
 

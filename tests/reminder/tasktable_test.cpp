@@ -9,11 +9,11 @@
 #include <string>
 #include <vector>
 
+#include "calendar/timezone.h"
 #include "pollfixture.h"
 #include "reminder/classify.h"
 #include "tasks/taskfilefixture.h"
 #include "tasks/taskline.h"
-#include "timezone.h"
 
 namespace {
 
@@ -25,7 +25,7 @@ protected:
 
     // Reads the task file into the table; expectedSize as the poll would pass it.
     bool Read(CTaskTable& table, std::uint64_t expectedSize = 0) {
-        const FilePtr file = OpenTaskFileToRead();
+        const FilePtr file = File().OpenToRead();
         EXPECT_TRUE(file);
         m_reminders.clear();
         return table.Read(file.get(), expectedSize, m_hour, m_reminders);
@@ -38,6 +38,43 @@ protected:
 
 const std::string kLater = "#7/1/2024{+}0{+}0{+}0{+}Later{+}(none){+}9\r\n";
 const std::string kMissed = "#6/1/2024{+}0{+}0{+}1{+}Rent{+}pay it{+}9\r\n";
+
+// A row per task line and none for any other line, each showing what the list shows: the
+// stored date and the title (an over-long one in part), the status the poll shows, with its
+// image, and the recurrence.
+TEST_F(TaskTableTest, EachTaskLineIsARowAsTheListShowsIt) {
+    const std::string longTitle(600, 'x');
+    WriteTasks("a note that is no task\r\n" + kLater + "\r\n" +
+               "#6/1/2024{+}0{+}1{+}1{+}Rent{+}pay it{+}9\r\n" +
+               "#6/13/2024{+}0{+}0{+}2{+}Gas{+}{+}8\r\n" + " #6/1/2024{+}0{+}3{+}0{+}No{+}{+}9\n" +
+               "#6/1/2024{+}0{+}3{+}36{+}Old{+}{+}9\r\n" +
+               "#6/14/2024{+}0{+}0{+}5{+}Now{+}{+}10\r\n" + "#7/2/2024{+}0{+}0{+}0{+}" + longTitle +
+               "{+}{+}9");
+    CTaskTable table;
+    ASSERT_TRUE(Read(table));
+
+    const std::vector<ShownRow> expected = {
+        {"07/01/2024 Later", "Future", 0, "None", {ParseTaskLine(kLater), 1}},
+        {"06/01/2024 Rent", "Complete", 1, "Monthly", {}},
+        {"06/13/2024 Gas", "Missed", 2, "Yearly", {}},
+        {"06/01/2024 Old", "To Delete", 3, "Weekly", {}},
+        {"06/14/2024 Now", "Today/Unread", 0, "None", {}},
+        {"07/02/2024 " + std::string(500, 'x') + "...", "Future", 0, "None", {}},
+    };
+    ASSERT_EQ(table.size(), expected.size());
+    for (std::size_t row = 0; row < expected.size(); ++row) {
+        const ShownRow shown = ShownRow::Of(table, row);
+        EXPECT_EQ(shown.text, expected[row].text) << row;
+        EXPECT_EQ(shown.statusText, expected[row].statusText) << row;
+        EXPECT_EQ(shown.image, expected[row].image) << row;
+        EXPECT_EQ(shown.recurrenceText, expected[row].recurrenceText) << row;
+        EXPECT_EQ(shown.task.nRecord, static_cast<int>(row) + 1) << row;
+    }
+    EXPECT_EQ(ShownRow::Of(table, 0).task, expected[0].task);
+    // The file keeps the long title whole, and so does the row's task.
+    EXPECT_EQ(table.Task(5).record.title, longTitle);
+    EXPECT_EQ(m_reminders, (std::vector<std::size_t>{2, 4}));
+}
 
 // The table is filled again by every poll that reads the file; its generation moves when the
 // rows or what they show have changed, and only then.
@@ -138,7 +175,7 @@ TEST_F(TaskTableTest, FilledAgainItShowsWhatAFreshTableShows) {
         EXPECT_EQ(keptReminders, m_reminders);
         ASSERT_EQ(kept.size(), fresh.size());
         for (std::size_t row = 0; row < fresh.size(); ++row) {
-            ASSERT_EQ(kept.Row(row), fresh.Row(row)) << row;
+            ASSERT_EQ(ShownRow::Of(kept, row), ShownRow::Of(fresh, row)) << row;
             ASSERT_EQ(kept.Line(row), fresh.Line(row)) << row;
         }
     }
@@ -155,7 +192,7 @@ TEST_F(TaskTableTest, RowsNameTheirTasksAfterTheAnswers) {
     host.m_now = CTime::FromLocal(2024, 6, 14, 10, 25);
     host.m_answers = {ReminderAnswer::Okay, ReminderAnswer::None, ReminderAnswer::Okay};
 
-    ASSERT_EQ(PollTaskFile(host), kPollDone);
+    ASSERT_EQ(PollOnce(File(), host), kPollDone);
 
     const Lines file = m_scope.Lines();
     ASSERT_EQ(file.size(), 4U);
@@ -165,7 +202,7 @@ TEST_F(TaskTableTest, RowsNameTheirTasksAfterTheAnswers) {
     for (std::size_t row = 0; row < host.m_rows.size(); ++row) {
         const TaskRef& task = host.m_rows[row].task;
         EXPECT_EQ(task.nRecord, static_cast<int>(row) + 1) << row;
-        EXPECT_EQ(FindTask(task), task.nRecord) << row;
+        EXPECT_EQ(FindTask(File(), task), task.nRecord) << row;
         EXPECT_EQ(ParseTaskLine(file[row]), task.record);
     }
 }

@@ -2,10 +2,8 @@
 #include <QFile>
 #include <QImage>
 #include <QLabel>
-#include <QLocale>
 #include <QPushButton>
 #include <QSoundEffect>
-#include <QTime>
 #include <QTimer>
 #include <QtEndian>
 #include <QtTest>
@@ -153,7 +151,7 @@ private slots:
     void strayInputInTheFirstMomentIsIgnored_data();
     void strayInputInTheFirstMomentIsIgnored();
     void minimisedReminderComesBack();
-    void noticeNamesTaskCaptionAndDueTime();
+    void dialogAndNoticeNameTheTasksOwnDateAndHour();
     void overlongTitleIsShownInPart();
 };
 
@@ -495,7 +493,7 @@ void TestReminderDlg::askReminderFillsAndAnswers() {
     QCOMPARE(notifier.m_notices.size(), 1);
     QVERIFY(notifier.m_notices[0].startsWith(QString::fromUtf8("Zahnarzt \u00fcber Mittag | ")));
     QCOMPARE(seen, QStringList({"Now Due!", QString::fromUtf8("Zahnarzt \u00fcber Mittag"),
-                                "7/4/1999", "14"}));
+                                "7/4/1999 2 PM", "14"}));
     QCOMPARE(player.m_nPlays, 1);
 }
 
@@ -624,26 +622,45 @@ void TestReminderDlg::minimisedReminderComesBack() {
     QCOMPARE(notifier.m_notices.size(), 1);
 }
 
-void TestReminderDlg::noticeNamesTaskCaptionAndDueTime() {
-    // The hour the task falls due, read back from the instant: hour 24 is the next midnight.
-    const std::pair<int, QString> cases[] = {
-        {14, "7/4/1999 " + QTime(14, 0).toString(CReminderDlg::NoticeTimeFormat())},
-        {24, "7/5/1999 " + QTime(0, 0).toString(CReminderDlg::NoticeTimeFormat())}};
-    for (const auto& [hour, due] : cases) {
-        CCountingPlayer player;
-        CRecordingNotifier notifier;
-        ReminderRequest request = DentistRequest();
-        request.hour = hour;
-        request.caption = "Missed Appointments!";
-        QTimer::singleShot(0, [] {
-            if (auto* pOpen = qobject_cast<CReminderDlg*>(QApplication::activeModalWidget())) {
-                pOpen->reject();
-            }
-        });
-        CReminderDlg::AskReminder(request, 0, &player, &notifier);
-        QCOMPARE(notifier.m_notices, QStringList({"Dentist | Missed Appointments!\n" + due}));
-        QVERIFY(!due.contains(":00:00"));
+void TestReminderDlg::dialogAndNoticeNameTheTasksOwnDateAndHour() {
+    // The task's own date and its hour as the editor shows it, in the dialog and in the notice
+    // alike, whatever the zone: hour 24, the midnight that ends the day, stays on that day.
+    struct Case {
+        int year, month, day, hour;
+        QString due;
+    };
+    const Case cases[] = {{1999, 7, 4, 14, "7/4/1999 2 PM"},
+                          {2027, 2, 27, 24, "2/27/2027 12 AM"},
+                          {2027, 2, 28, 12, "2/28/2027 12 PM"},
+                          {2027, 3, 14, 2, "3/14/2027 2 AM"},  // a night the clocks go forward
+                          {2030, 1, 1, 0, "1/1/2030"}};        // an hour the editor never stores
+    const QByteArray oldZone = qgetenv("TZ");
+    for (const char* zone : {"UTC", "America/New_York"}) {
+        qputenv("TZ", zone);
+        tzset();
+        for (const Case& c : cases) {
+            CCountingPlayer player;
+            CRecordingNotifier notifier;
+            ReminderRequest request = DentistRequest();
+            request.year = c.year;
+            request.month = c.month;
+            request.day = c.day;
+            request.hour = c.hour;
+            request.caption = "Missed Appointments!";
+            QString shownDate;
+            QTimer::singleShot(0, [&shownDate] {
+                if (auto* pOpen = qobject_cast<CReminderDlg*>(QApplication::activeModalWidget())) {
+                    shownDate = pOpen->DateStatic()->text();
+                    pOpen->reject();
+                }
+            });
+            CReminderDlg::AskReminder(request, 0, &player, &notifier);
+            QCOMPARE(shownDate, c.due);
+            QCOMPARE(notifier.m_notices, QStringList({"Dentist | Missed Appointments!\n" + c.due}));
+        }
     }
+    qputenv("TZ", oldZone);
+    tzset();
 }
 
 void TestReminderDlg::overlongTitleIsShownInPart() {

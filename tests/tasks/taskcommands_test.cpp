@@ -32,15 +32,16 @@ TEST_F(TaskCommands, StatusChangesMoveTheTaskToTheEndOrWriteNothing) {
     const std::string before = m_file.Content();
 
     // Already in that status: the file stays byte for byte, the task in its place.
-    EXPECT_EQ(SetTaskStatus(Row(kTrash, 3), ToInt(TaskStatus::ToDelete)), kUnchanged);
+    EXPECT_EQ(SetTaskStatus(m_file.File(), Row(kTrash, 3), ToInt(TaskStatus::ToDelete)),
+              kUnchanged);
     EXPECT_EQ(m_file.Content(), before);
 
     // Keep As New resets a missed task, every other field as stored (the date respelled).
-    EXPECT_EQ(SetTaskStatus(Row(kBills, 2), ToInt(TaskStatus::Future)), kDone);
+    EXPECT_EQ(SetTaskStatus(m_file.File(), Row(kBills, 2), ToInt(TaskStatus::Future)), kDone);
     EXPECT_EQ(m_file.Lines(), (Lines{kDentist, "; a comment", kTrash,
                                      "#6/13/2030{+}0{+}0{+}1{+}Bills{+}(none){+}8"}));
 
-    EXPECT_EQ(SetTaskStatus(Row(kDentist, 1), ToInt(TaskStatus::ToDelete)), kDone);
+    EXPECT_EQ(SetTaskStatus(m_file.File(), Row(kDentist, 1), ToInt(TaskStatus::ToDelete)), kDone);
     EXPECT_EQ(m_file.Lines().back(), "#7/4/2030{+}2{+}3{+}0{+}Dentist{+}bring card{+}14");
     EXPECT_EQ(m_file.Lines().size(), 4U);
 }
@@ -54,36 +55,36 @@ TEST_F(TaskCommands, RowWhoseTaskChangedOrWentWritesNothing) {
     const std::string before = m_file.Content();
 
     for (const TaskRef& ref : {dentist, gone}) {
-        EXPECT_EQ(DeleteTask(ref), kTaskGone);
-        EXPECT_EQ(SetTaskStatus(ref, ToInt(TaskStatus::Future)), kTaskGone);
-        EXPECT_EQ(SetTaskStatus(ref, ref.record.status), kTaskGone);
-        EXPECT_EQ(DuplicateTask(ref), kTaskGone);
-        EXPECT_EQ(ReplaceTask(ref, kTrash), kTaskGone);
-        EXPECT_EQ(FindTask(ref), 0);
+        EXPECT_EQ(DeleteTask(m_file.File(), ref), kTaskGone);
+        EXPECT_EQ(SetTaskStatus(m_file.File(), ref, ToInt(TaskStatus::Future)), kTaskGone);
+        EXPECT_EQ(SetTaskStatus(m_file.File(), ref, ref.record.status), kTaskGone);
+        EXPECT_EQ(DuplicateTask(m_file.File(), ref), kTaskGone);
+        EXPECT_EQ(ReplaceTask(m_file.File(), ref, kTrash), kTaskGone);
+        EXPECT_EQ(FindTask(m_file.File(), ref), 0);
         EXPECT_EQ(m_file.Content(), before);
     }
-    EXPECT_FALSE(std::filesystem::exists(TempFilePath()));
+    EXPECT_FALSE(std::filesystem::exists(m_file.File().TempPath()));
 }
 
 TEST_F(TaskCommands, TaskIsFoundWhereverItMovedAndIdenticalTasksByTheirPlace) {
-    m_file.WriteTasks({kBills, kDentist, kBills, kTrash});
+    m_file.WriteTasks({kBills, "; a note", kDentist, kBills, kTrash});
     // Moved up by one since the row was made: found all the same.
-    EXPECT_EQ(FindTask(Row(kTrash, 5)), 4);
+    EXPECT_EQ(FindTask(m_file.File(), Row(kTrash, 5)), 4);
     // Two identical tasks: the row's own one, when it is still in its place.
-    EXPECT_EQ(FindTask(Row(kBills, 3)), 3);
-    EXPECT_EQ(DeleteTask(Row(kBills, 3)), kDone);
-    EXPECT_EQ(m_file.Lines(), (Lines{kBills, kDentist, kTrash}));
-    // Otherwise the first one that reads the same.
-    EXPECT_EQ(DeleteTask(Row(kBills, 2)), kDone);
-    EXPECT_EQ(m_file.Lines(), (Lines{kDentist, kTrash}));
+    EXPECT_EQ(FindTask(m_file.File(), Row(kBills, 3)), 3);
+    EXPECT_EQ(DeleteTask(m_file.File(), Row(kBills, 3)), kDone);
+    EXPECT_EQ(m_file.Lines(), (Lines{kBills, "; a note", kDentist, kTrash}));
+    // Otherwise the first one that reads the same. Lines that are no tasks stay.
+    EXPECT_EQ(DeleteTask(m_file.File(), Row(kBills, 2)), kDone);
+    EXPECT_EQ(m_file.Lines(), (Lines{"; a note", kDentist, kTrash}));
 }
 
 TEST_F(TaskCommands, DuplicateKeepsEveryFieldAndMarksShortTitles) {
     m_file.WriteTasks({kDentist, kBills});
-    EXPECT_EQ(DuplicateTask(Row(kDentist, 1)), kDone);
+    EXPECT_EQ(DuplicateTask(m_file.File(), Row(kDentist, 1)), kDone);
     const std::string copy = "#07/04/2030{+}2{+}1{+}0{+}Dentist *{+}bring card{+}14";
     EXPECT_EQ(m_file.Lines(), (Lines{kDentist, kBills, copy}));
-    EXPECT_EQ(DuplicateTask(Row(copy, 3)), kDone);
+    EXPECT_EQ(DuplicateTask(m_file.File(), Row(copy, 3)), kDone);
     EXPECT_EQ(m_file.Lines().back(), "#07/04/2030{+}2{+}1{+}0{+}Dentist * *{+}bring card{+}14");
 
     // The mark is added below 79 characters only, and characters are counted, not bytes.
@@ -102,17 +103,17 @@ TEST_F(TaskCommands, DuplicateKeepsEveryFieldAndMarksShortTitles) {
 }
 
 TEST_F(TaskCommands, AnUnendedLastLineIsEndedBeforeAnythingFollowsIt) {
-    TaskFileScope::WriteFile(g_szTaskFilePath, kDentist + "\r\n" + kBills);
-    EXPECT_EQ(SetTaskStatus(Row(kDentist, 1), ToInt(TaskStatus::ToDelete)), kDone);
+    TaskFileScope::WriteFile(m_file.File().Path(), kDentist + "\r\n" + kBills);
+    EXPECT_EQ(SetTaskStatus(m_file.File(), Row(kDentist, 1), ToInt(TaskStatus::ToDelete)), kDone);
     EXPECT_EQ(m_file.Content(),
               kBills + "\r\n#7/4/2030{+}2{+}3{+}0{+}Dentist{+}bring card{+}14\r\n");
 }
 
 // (A rewrite that fails is covered for every command in taskfile_fault_test.cpp.)
 TEST_F(TaskCommands, MissingTaskFileIsNotCreated) {
-    EXPECT_EQ(DeleteTask(Row(kBills, 2)), kCannotOpen);
-    EXPECT_EQ(DuplicateTask(Row(kBills, 2)), kCannotOpen);
-    EXPECT_FALSE(std::filesystem::exists(g_szTaskFilePath));
+    EXPECT_EQ(DeleteTask(m_file.File(), Row(kBills, 2)), kCannotOpen);
+    EXPECT_EQ(DuplicateTask(m_file.File(), Row(kBills, 2)), kCannotOpen);
+    EXPECT_FALSE(std::filesystem::exists(m_file.File().Path()));
 }
 
 }  // namespace

@@ -1,7 +1,7 @@
-#include <functional>
 #include <string>
 #include <vector>
 
+#include "tasks/taskcommands.h"
 #include "tasks/taskfile.h"
 #include "tasks/taskfilefixture.h"
 #include "tasks/taskline.h"
@@ -20,16 +20,12 @@ const std::string kComment = "a note that is no task\r\n";
 using TaskFileChange = TaskFileTest;
 
 TEST_F(TaskFileChange, MissingTaskFile) {
-    EXPECT_EQ(DropTask(1), -5);
-    EXPECT_EQ(CompactTaskFile(), -1);
-    EXPECT_EQ(DeleteMarkedTasks(), -5);
-    EXPECT_EQ(DeletePastTasks(), -5);
-    EXPECT_FALSE(std::filesystem::exists(g_szTaskFilePath));
-    EXPECT_EQ(AppendTaskLine(kA), 0);
+    EXPECT_EQ(CompactTaskFile(File()), -1);
+    EXPECT_EQ(DeleteMarkedTasks(File()), -5);
+    EXPECT_EQ(DeletePastTasks(File()), -5);
+    EXPECT_FALSE(std::filesystem::exists(File().Path()));
+    EXPECT_EQ(AppendTaskLine(File(), kA), 0);
     EXPECT_EQ(ReadTasks(), kA);
-    std::filesystem::remove(g_szTaskFilePath);
-    EXPECT_EQ(WriteBackTask(1, kB), 0);
-    EXPECT_EQ(ReadTasks(), kB);
     EXPECT_FALSE(TempExists());
 }
 
@@ -43,71 +39,30 @@ TEST_F(TaskFileChange, AppendEndsAnUnendedLastLine) {
     };
     for (const auto& [before, after] : cases) {
         WriteTasks(before);
-        EXPECT_EQ(AppendTaskLine(kA), 0);
+        EXPECT_EQ(AppendTaskLine(File(), kA), 0);
         EXPECT_EQ(ReadTasks(), after) << before;
-        EXPECT_EQ(CountTasks(), before.empty() ? 1 : 2);
     }
     // A line handed over without its end still ends up a whole line.
     WriteTasks(kA);
-    EXPECT_EQ(AppendTaskLine("#no end"), 0);
-    EXPECT_EQ(AppendTaskLine(kB), 0);
+    EXPECT_EQ(AppendTaskLine(File(), "#no end"), 0);
+    EXPECT_EQ(AppendTaskLine(File(), kB), 0);
     EXPECT_EQ(ReadTasks(), kA + "#no end\r\n" + kB);
-}
-
-TEST_F(TaskFileChange, DropTaskRemovesOnlyThatTask) {
-    WriteTasks(kA + kComment + kB + kC);
-    EXPECT_EQ(DropTask(0), -5);
-    EXPECT_EQ(DropTask(4), -5);
-    EXPECT_EQ(ReadTasks(), kA + kComment + kB + kC);
-    EXPECT_EQ(DropTask(2), 0);
-    EXPECT_EQ(ReadTasks(), kA + kComment + kC);
-    EXPECT_EQ(DropTask(2), 0);
-    EXPECT_EQ(ReadTasks(), kA + kComment);
-    EXPECT_FALSE(TempExists());
-
-    WriteTasks(kA + kA + kB);
-    EXPECT_EQ(DropTask(1), 0);
-    EXPECT_EQ(ReadTasks(), kA + kB);
-
-    // Whatever is kept ends with a line end.
-    WriteTasks(kA + "#last");
-    EXPECT_EQ(DropTask(1), 0);
-    EXPECT_EQ(ReadTasks(), "#last\r\n");
-}
-
-TEST_F(TaskFileChange, WriteBackMovesTheTaskToTheEnd) {
-    const std::string a2 = Task("A2", 1);
-    WriteTasks(kA + kComment + kB + kC);
-    EXPECT_EQ(WriteBackTask(1, a2), 0);
-    EXPECT_EQ(ReadTasks(), kComment + kB + kC + a2);
-    EXPECT_EQ(GetTaskTitle(1), "B");
-    EXPECT_EQ(WriteBackTask(3, kA), 0);
-    EXPECT_EQ(ReadTasks(), kComment + kB + kC + kA);
-    // A number that names no task only adds the line.
-    EXPECT_EQ(WriteBackTask(0, a2), 0);
-    EXPECT_EQ(WriteBackTask(9, a2), 0);
-    EXPECT_EQ(ReadTasks(), kComment + kB + kC + kA + a2 + a2);
-    // An unended last line is ended before the new line goes after it.
-    WriteTasks(kA + "#B");
-    EXPECT_EQ(WriteBackTask(1, a2), 0);
-    EXPECT_EQ(ReadTasks(), "#B\r\n" + a2);
-    EXPECT_FALSE(TempExists());
 }
 
 TEST_F(TaskFileChange, CompactDropsOnlyEmptyLines) {
     WriteTasks("\r\n" + kA + "\r\n\r\n" + kComment + "\n" + "  \r\n" + kB + "\r");
-    EXPECT_EQ(CompactTaskFile(), 0);
+    EXPECT_EQ(CompactTaskFile(File()), 0);
     EXPECT_EQ(ReadTasks(), kA + kComment + "\n" + "  \r\n" + kB + "\r\n");
     WriteTasks("\r\n\r\n");
-    EXPECT_EQ(CompactTaskFile(), 0);
+    EXPECT_EQ(CompactTaskFile(File()), 0);
     EXPECT_EQ(ReadTasks(), "");
-    EXPECT_EQ(CompactTaskFile(), 0);
+    EXPECT_EQ(CompactTaskFile(File()), 0);
     EXPECT_EQ(ReadTasks(), "");
 }
 
 struct BulkCase {
     const char* name;
-    std::function<int()> operation;
+    int (*operation)(const CTaskFile&);
     std::string before;
     std::string after;
 };
@@ -131,37 +86,37 @@ TEST_F(TaskFileChange, BulkRemovalsKeepOnlyTheirTasks) {
     };
     for (const BulkCase& c : cases) {
         WriteTasks(c.before);
-        EXPECT_EQ(c.operation(), 0) << c.name;
+        EXPECT_EQ(c.operation(File()), 0) << c.name;
         EXPECT_EQ(ReadTasks(), c.after) << c.name;
     }
     // Every task removed leaves an empty file.
     WriteTasks(marked + kComment + marked);
-    EXPECT_EQ(DeleteMarkedTasks(), 0);
+    EXPECT_EQ(DeleteMarkedTasks(File()), 0);
     EXPECT_EQ(ReadTasks(), "");
     // Without any task both leave the file alone.
     const std::string noTasks = kComment + "\r\n";
     WriteTasks(noTasks);
-    EXPECT_EQ(DeleteMarkedTasks(), -5);
-    EXPECT_EQ(DeletePastTasks(), -5);
+    EXPECT_EQ(DeleteMarkedTasks(File()), -5);
+    EXPECT_EQ(DeletePastTasks(File()), -5);
     EXPECT_EQ(ReadTasks(), noTasks);
     EXPECT_FALSE(TempExists());
 }
 
 TEST_F(TaskFileChange, TemporaryFileLiesBesideTaskFileAndIsReplaced) {
-    EXPECT_EQ(TempFilePath(), (m_dir / "--temptasklist.$$$").string());
-    WriteFile(TempFilePath(), "left over from a crash\r\n");
-    WriteTasks(kA + kB);
-    EXPECT_EQ(DropTask(1), 0);
-    EXPECT_EQ(ReadTasks(), kB);
+    EXPECT_EQ(File().TempPath(), (m_dir / "--temptasklist.$$$").string());
+    WriteFile(File().TempPath(), "left over from a crash\r\n");
+    WriteTasks(kA + "\r\n" + kB);
+    EXPECT_EQ(CompactTaskFile(File()), 0);
+    EXPECT_EQ(ReadTasks(), kA + kB);
     EXPECT_FALSE(TempExists());
 }
 
 TEST_F(TaskFileChange, RewriteKeepsTheFilePermissions) {
     namespace fs = std::filesystem;
     WriteTasks(kA + kB);
-    fs::permissions(g_szTaskFilePath, fs::perms::owner_read | fs::perms::owner_write);
-    EXPECT_EQ(DropTask(1), 0);
-    EXPECT_EQ(fs::status(g_szTaskFilePath).permissions(),
+    fs::permissions(File().Path(), fs::perms::owner_read | fs::perms::owner_write);
+    EXPECT_EQ(CompactTaskFile(File()), 0);
+    EXPECT_EQ(fs::status(File().Path()).permissions(),
               fs::perms::owner_read | fs::perms::owner_write);
 }
 

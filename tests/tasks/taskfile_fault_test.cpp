@@ -16,7 +16,6 @@
 #include "tasks/taskcommands.h"
 #include "tasks/taskfile.h"
 #include "tasks/taskfilefixture.h"
-#include "tasks/taskfilerewrite.h"
 #include "tasks/taskline.h"
 #include "tasks/tasksort.h"
 
@@ -30,20 +29,21 @@ struct Operation {
 
 // Every operation that rewrites the file, each of which has something to change in
 // ManyTasks(): tasks 1 and 2 are marked and done.
-std::vector<Operation> Operations(int rewriteFailure) {
+std::vector<Operation> Operations(const CTaskFile& file, int rewriteFailure) {
     const std::string line = FormatTaskLine(2030, 5, 6, 0, 0, 0, "new", "(none)", 6);
     const TaskRef marked{ParseTaskLine(FormatTaskLine(2000, 1, 1, 0, 3, 0, "marked", "n", 6)), 1};
     return {
-        {"DropTask", [] { return DropTask(2); }, rewriteFailure},
-        {"WriteBackTask", [line] { return WriteBackTask(1, line); }, rewriteFailure},
-        {"CompactTaskFile", CompactTaskFile, rewriteFailure},
-        {"DeleteMarkedTasks", DeleteMarkedTasks, rewriteFailure},
-        {"DeletePastTasks", DeletePastTasks, rewriteFailure},
-        {"AppendTaskLine", [line] { return AppendTaskLine(line); }, -1},
-        {"DeleteTask", [marked] { return DeleteTask(marked); }, rewriteFailure},
-        {"SetTaskStatus", [marked] { return SetTaskStatus(marked, 0); }, rewriteFailure},
-        {"DuplicateTask", [marked] { return DuplicateTask(marked); }, rewriteFailure},
-        {"SortTaskFile", [] { return SortTaskFile(TaskSort::Status); }, rewriteFailure},
+        {"CompactTaskFile", [&file] { return CompactTaskFile(file); }, rewriteFailure},
+        {"DeleteMarkedTasks", [&file] { return DeleteMarkedTasks(file); }, rewriteFailure},
+        {"DeletePastTasks", [&file] { return DeletePastTasks(file); }, rewriteFailure},
+        {"AppendTaskLine", [&file, line] { return AppendTaskLine(file, line); }, -1},
+        {"DeleteTask", [&file, marked] { return DeleteTask(file, marked); }, rewriteFailure},
+        {"SetTaskStatus", [&file, marked] { return SetTaskStatus(file, marked, 0); },
+         rewriteFailure},
+        {"DuplicateTask", [&file, marked] { return DuplicateTask(file, marked); }, rewriteFailure},
+        {"ReplaceTask", [&file, marked, line] { return ReplaceTask(file, marked, line); },
+         rewriteFailure},
+        {"SortTaskFile", [&file] { return SortTaskFile(file, TaskSort::Status); }, rewriteFailure},
     };
 }
 
@@ -62,9 +62,9 @@ using TaskFileFault = TaskFileTest;
 TEST_F(TaskFileFault, TemporaryFileCannotBeCreated) {
     // A folder in the temporary file's place cannot be removed or opened as a file,
     // which stops root as well as anyone else.
-    std::filesystem::create_directories(std::filesystem::path(TempFilePath()) / "in the way");
+    std::filesystem::create_directories(std::filesystem::path(File().TempPath()) / "in the way");
     const std::string content = ManyTasks(10);
-    for (const Operation& op : Operations(-2)) {
+    for (const Operation& op : Operations(File(), -2)) {
         WriteTasks(content);
         EXPECT_EQ(op.run(), op.failure) << op.name;
         EXPECT_EQ(ReadTasks(), content) << op.name;
@@ -73,7 +73,7 @@ TEST_F(TaskFileFault, TemporaryFileCannotBeCreated) {
 
 TEST_F(TaskFileFault, DiskFullWhileWriting) {
     const std::string content = ManyTasks();
-    for (const Operation& op : Operations(-2)) {
+    for (const Operation& op : Operations(File(), -2)) {
         // A file size limit makes the system refuse the writes past it, as a full disk
         // does. It applies to the whole process, so the rewrite runs in a child.
         for (const rlim_t limit :
@@ -99,34 +99,31 @@ TEST_F(TaskFileFault, DiskFullWhileWriting) {
     }
 }
 
-RewriteStep g_failingStep = RewriteStep::FlushToDisk;
-
 TEST_F(TaskFileFault, FlushToDiskOrRenameFails) {
     const std::string content = ManyTasks(10);
     const std::vector<std::pair<RewriteStep, int>> steps = {{RewriteStep::FlushToDisk, -3},
                                                             {RewriteStep::Rename, -4}};
     for (const auto& [step, code] : steps) {
-        g_failingStep = step;
-        g_pfnRewriteFault = [](RewriteStep at) { return at == g_failingStep; };
-        for (const Operation& op : Operations(code)) {
+        File().SetFaultHook([failing = step](RewriteStep at) { return at == failing; });
+        for (const Operation& op : Operations(File(), code)) {
             WriteTasks(content);
             EXPECT_EQ(op.run(), op.failure) << op.name;
             EXPECT_EQ(ReadTasks(), content) << op.name;
             EXPECT_FALSE(TempExists()) << op.name;
         }
-        g_pfnRewriteFault = nullptr;
+        File().SetFaultHook(nullptr);
     }
     // The seam itself changes nothing once cleared.
     WriteTasks(content);
-    EXPECT_EQ(DropTask(1), 0);
+    EXPECT_EQ(CompactTaskFile(File()), 0);
 }
 
 TEST_F(TaskFileFault, ReadErrorNeverReplacesTheFile) {
     // A folder in the task file's place opens but cannot be read.
-    std::filesystem::create_directory(g_szTaskFilePath);
-    EXPECT_EQ(CompactTaskFile(), -1);
-    EXPECT_EQ(AppendTaskLine("#x\r\n"), -1);
-    EXPECT_TRUE(std::filesystem::is_directory(g_szTaskFilePath));
+    std::filesystem::create_directory(File().Path());
+    EXPECT_EQ(CompactTaskFile(File()), -1);
+    EXPECT_EQ(AppendTaskLine(File(), "#x\r\n"), -1);
+    EXPECT_TRUE(std::filesystem::is_directory(File().Path()));
     EXPECT_FALSE(TempExists());
 }
 
@@ -140,6 +137,17 @@ std::vector<std::string> Lines(const std::string& content) {
         begin = next;
     }
     return lines;
+}
+
+// The poll's write-back of an answer: the first task, read from the file, replaces itself and so
+// becomes the last.
+int MoveFirstTaskToTheEnd(const CTaskFile& taskFile) {
+    TaskFileLines file;
+    if (taskFile.Load(file, MissingTaskFile::Fail) != kDone || file.lines.empty()) {
+        return kCannotOpen;
+    }
+    const std::string first(file.lines.front());
+    return ReplaceTask(taskFile, TaskRef{ParseTaskLine(first), 1}, first);
 }
 
 // True when the lines are the original ones moved round by some number of places, which
@@ -181,8 +189,7 @@ TEST_F(TaskFileFault, KilledInTheMiddleOfRewrites) {
             close(ready[0]);
             for (;;) {
                 // Each pass moves task 1 to the end of the file.
-                const std::optional<std::string> first = ReadTaskLine(1);
-                if (!first || WriteBackTask(1, *first) != 0) {
+                if (MoveFirstTaskToTheEnd(File()) != kDone) {
                     _exit(1);
                 }
                 (void)!write(ready[1], "x", 1);
@@ -206,7 +213,7 @@ TEST_F(TaskFileFault, KilledInTheMiddleOfRewrites) {
     EXPECT_GE(kills, 3);
     // A temporary file left by the kill is replaced by the next rewrite.
     const std::vector<std::string> before = Lines(ReadTasks());
-    EXPECT_EQ(DropTask(1), 0);
+    EXPECT_EQ(DeleteTask(File(), TaskRef{ParseTaskLine(before[0]), 1}), kDone);
     EXPECT_EQ(Lines(ReadTasks()), std::vector<std::string>(before.begin() + 1, before.end()));
     EXPECT_FALSE(TempExists());
 }

@@ -16,17 +16,9 @@
 // task-file fixture of the core tests: use it as a member, or through TaskFileTest.
 class TaskFileScope {
 public:
-    TaskFileScope() {
-        std::random_device random;
-        m_dir = std::filesystem::temp_directory_path() /
-                ("marmoset-tasks-" + std::to_string(random()) + std::to_string(random()));
-        std::filesystem::create_directories(m_dir);
-        m_strOldPath = g_szTaskFilePath;
-        g_szTaskFilePath = (m_dir / "nkdat").string();
-    }
+    TaskFileScope() : m_dir(MakeFolder()), m_file((m_dir / "nkdat").string()) {}
 
     ~TaskFileScope() {
-        g_szTaskFilePath = m_strOldPath;
         std::error_code ignored;
         std::filesystem::remove_all(m_dir, ignored);
     }
@@ -34,6 +26,10 @@ public:
     TaskFileScope& operator=(const TaskFileScope&) = delete;
 
     const std::filesystem::path& Dir() const { return m_dir; }
+    // The task file object every operation under test is handed.
+    CTaskFile& File() { return m_file; }
+    const CTaskFile& File() const { return m_file; }
+    const std::string& Path() const { return m_file.Path(); }
 
     // Writes each line followed by CR LF.
     void WriteTasks(const std::vector<std::string>& lines) const {
@@ -41,10 +37,10 @@ public:
         for (const std::string& line : lines) {
             content += line + "\r\n";
         }
-        WriteFile(g_szTaskFilePath, content);
+        WriteFile(Path(), content);
     }
 
-    std::string Content() const { return ReadFile(g_szTaskFilePath); }
+    std::string Content() const { return ReadFile(Path()); }
 
     // The file's lines without their CR LF.
     std::vector<std::string> Lines() const {
@@ -75,8 +71,17 @@ public:
     }
 
 private:
+    static std::filesystem::path MakeFolder() {
+        std::random_device random;
+        std::filesystem::path dir =
+            std::filesystem::temp_directory_path() /
+            ("marmoset-tasks-" + std::to_string(random()) + std::to_string(random()));
+        std::filesystem::create_directories(dir);
+        return dir;
+    }
+
     std::filesystem::path m_dir;
-    std::string m_strOldPath;
+    CTaskFile m_file;
 };
 
 // Gives every test a task file of its own, written and read as raw bytes.
@@ -87,9 +92,12 @@ protected:
     }
     static std::string ReadFile(const std::string& path) { return TaskFileScope::ReadFile(path); }
 
-    static void WriteTasks(std::string_view content) { WriteFile(g_szTaskFilePath, content); }
-    static std::string ReadTasks() { return ReadFile(g_szTaskFilePath); }
-    static bool TempExists() { return std::filesystem::exists(TempFilePath()); }
+    void WriteTasks(std::string_view content) const { WriteFile(Path(), content); }
+    std::string ReadTasks() const { return ReadFile(Path()); }
+    bool TempExists() const { return std::filesystem::exists(File().TempPath()); }
+    CTaskFile& File() { return m_scope.File(); }
+    const CTaskFile& File() const { return m_scope.File(); }
+    const std::string& Path() const { return m_scope.Path(); }
 
     TaskFileScope m_scope;
     const std::filesystem::path& m_dir = m_scope.Dir();

@@ -38,14 +38,14 @@ TEST_F(TaskSortTest, DateSortsCompareDaysAndKeepEqualDaysInFileOrder) {
     const std::string later = Task("1/1/2040", 0, 0, "Later");
     m_file.WriteTasks({may, later, march, april31, april, mayEarly});
 
-    EXPECT_EQ(SortTaskFile(TaskSort::DateAscending), kDone);
+    EXPECT_EQ(SortTaskFile(m_file.File(), TaskSort::DateAscending), kDone);
     const Lines ascending{march, april, may, april31, mayEarly, later};
     EXPECT_EQ(m_file.Lines(), ascending);
     // Sorting again changes nothing.
-    EXPECT_EQ(SortTaskFile(TaskSort::DateAscending), kDone);
+    EXPECT_EQ(SortTaskFile(m_file.File(), TaskSort::DateAscending), kDone);
     EXPECT_EQ(m_file.Lines(), ascending);
 
-    EXPECT_EQ(SortTaskFile(TaskSort::DateDescending), kDone);
+    EXPECT_EQ(SortTaskFile(m_file.File(), TaskSort::DateDescending), kDone);
     EXPECT_EQ(m_file.Lines(), (Lines{later, may, april31, mayEarly, april, march}));
 }
 
@@ -56,24 +56,24 @@ TEST_F(TaskSortTest, StatusAndRecurrenceSortByTheirStoredCodes) {
     const std::string future = Task("1/1/2030", 0, 99, "Future, bad code");
     m_file.WriteTasks({unread, odd, marked, future});
 
-    EXPECT_EQ(SortTaskFile(TaskSort::Status), kDone);
+    EXPECT_EQ(SortTaskFile(m_file.File(), TaskSort::Status), kDone);
     EXPECT_EQ(m_file.Lines(), (Lines{future, marked, unread, odd}));
     // A code beyond 37 reads as none and sorts first.
-    EXPECT_EQ(SortTaskFile(TaskSort::Recurrence), kDone);
+    EXPECT_EQ(SortTaskFile(m_file.File(), TaskSort::Recurrence), kDone);
     EXPECT_EQ(m_file.Lines(), (Lines{future, marked, unread, odd}));
 }
 
 TEST_F(TaskSortTest, LinesThatAreNotTasksGoAndAnUnendedLastLineIsEnded) {
     const std::string a = Task("2/1/2030", 0, 0, "A");
     const std::string b = Task("1/1/2030", 0, 0, "B");
-    TaskFileScope::WriteFile(g_szTaskFilePath, a + "\r\n; comment\r\n\r\n" + b);
-    EXPECT_EQ(SortTaskFile(TaskSort::DateAscending), kDone);
+    TaskFileScope::WriteFile(m_file.File().Path(), a + "\r\n; comment\r\n\r\n" + b);
+    EXPECT_EQ(SortTaskFile(m_file.File(), TaskSort::DateAscending), kDone);
     EXPECT_EQ(m_file.Content(), b + "\r\n" + a + "\r\n");
 }
 
 TEST_F(TaskSortTest, MissingTaskFileIsNotCreated) {
-    EXPECT_EQ(SortTaskFile(TaskSort::Status), kCannotOpen);
-    EXPECT_FALSE(std::filesystem::exists(g_szTaskFilePath));
+    EXPECT_EQ(SortTaskFile(m_file.File(), TaskSort::Status), kCannotOpen);
+    EXPECT_FALSE(std::filesystem::exists(m_file.File().Path()));
 }
 
 // Many tasks of every length, some far beyond what the program writes: each sort keeps every
@@ -98,19 +98,20 @@ TEST_F(TaskSortTest, FortyThousandTasksAreAllKeptInTheNewOrder) {
 
     struct Case {
         TaskSort sort;
-        long (*key)(const std::string& line);
         bool descending;
+        long (*key)(const std::string& line);
     };
     const auto dateKey = [](const std::string& line) -> long {
-        const std::string date = GetLineDateText(line);
-        return DateTextYear(date) * 10000L + DateTextMonth(date) * 100L + DateTextDay(date);
+        const TaskRecord task = ParseTaskLine(line);
+        return task.dueYear * 10000L + task.dueMonth * 100L + task.dueDay;
     };
     const Case cases[] = {
-        {TaskSort::Status, [](const std::string& l) -> long { return GetLineStatus(l); }, false},
-        {TaskSort::DateDescending, dateKey, true},
-        {TaskSort::Recurrence, [](const std::string& l) -> long { return GetLineRecurrence(l); },
-         false},
-        {TaskSort::DateAscending, dateKey, false},
+        {TaskSort::Status, false,
+         [](const std::string& l) -> long { return ParseTaskLine(l).status; }},
+        {TaskSort::DateDescending, true, dateKey},
+        {TaskSort::Recurrence, false,
+         [](const std::string& l) -> long { return ParseTaskLine(l).recurrence; }},
+        {TaskSort::DateAscending, false, dateKey},
     };
     for (const Case& c : cases) {
         // What the sort must give, worked out here from the file as it stands.
@@ -122,7 +123,7 @@ TEST_F(TaskSortTest, FortyThousandTasksAreAllKeptInTheNewOrder) {
         }
         std::sort(expected.begin(), expected.end());
 
-        ASSERT_EQ(SortTaskFile(c.sort), kDone);
+        ASSERT_EQ(SortTaskFile(m_file.File(), c.sort), kDone);
         const Lines sorted = m_file.Lines();
         ASSERT_EQ(sorted.size(), static_cast<std::size_t>(kCount));
         for (std::size_t i = 0; i < sorted.size(); ++i) {

@@ -1,11 +1,11 @@
-#include "reminder/ctime.h"
+#include "calendar/ctime.h"
 
 #include <algorithm>
 #include <chrono>
 #include <limits>
 
-#include "reminder/civil.h"
-#include "reminder/localzone.h"
+#include "calendar/civil.h"
+#include "calendar/localzone.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
-#include "reminder/localzone.h"
+#include "calendar/localzone.h"
 
 #include <ctime>
 #include <limits>
 
-#include "reminder/civil.h"
+#include "calendar/civil.h"
 
 std::int64_t LocalZoneOffset(std::int64_t t) {
     if (t < std::numeric_limits<std::time_t>::min() ||

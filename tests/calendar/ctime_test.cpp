@@ -1,4 +1,4 @@
-#include "reminder/ctime.h"
+#include "calendar/ctime.h"
 
 #include <gtest/gtest.h>
 
@@ -9,8 +9,8 @@
 #include <optional>
 #include <vector>
 
-#include "reminder/civil.h"
-#include "timezone.h"
+#include "calendar/civil.h"
+#include "calendar/timezone.h"
 
 namespace {
 
