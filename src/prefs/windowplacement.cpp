@@ -28,6 +28,9 @@ constexpr qint64 kFrameWaitMs = 60000;
 // once a look finds the frame on screen where it was asked to be, not while a move is pending.
 constexpr int kSettleMs = 1000;
 constexpr int kMovesStoppedMs = 100;
+// A window manager that never answers is not waited for beyond this: the user's own moves are
+// then left alone.
+constexpr int kSettleLimitMs = 15000;
 
 // The frame the window manager draws around the window, as far as it has said yet. Asked of
 // the window itself: the widget's own copy is only brought up to date by a move or a resize,
@@ -121,6 +124,8 @@ CWindowPlacement::CWindowPlacement(QWidget& window)
     // The frame becomes known some time after the show, with no event of its own.
     m_frameWait.setInterval(kFrameCheckMs);
     connect(&m_frameWait, &QTimer::timeout, this, &CWindowPlacement::CheckFrame);
+    m_settleLimit.setSingleShot(true);
+    connect(&m_settleLimit, &QTimer::timeout, this, [this] { m_bSettling = false; });
     m_settleCheck.setSingleShot(true);
     m_settleCheck.setInterval(kMovesStoppedMs);
     connect(&m_settleCheck, &QTimer::timeout, this, &CWindowPlacement::KeepOnScreen);
@@ -270,6 +275,7 @@ void CWindowPlacement::CheckFrame() {
             KeepOnScreen();
         }
     });
+    m_settleLimit.start(kSettleLimitMs);
 }
 
 void CWindowPlacement::KeepOnScreen() {

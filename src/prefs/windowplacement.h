@@ -86,6 +86,7 @@ private:
     QTimer m_frameWait;
     QElapsedTimer m_frameWaitStarted;
     QTimer m_settleCheck;
+    QTimer m_settleLimit;
 };
 
 // The frame made to fit the available area of its screen: no larger than the area (but not

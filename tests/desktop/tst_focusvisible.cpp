@@ -43,8 +43,10 @@ class TestFocusVisible : public CDesktopFixture {
 
 private:
     QImage Grab(QWidget& window) {
+        // Painted now and sent to the X server, which answers the grab after it: the picture
+        // shows the focus as it now is, however busy the machine.
         QCoreApplication::processEvents();
-        QTest::qWait(100);  // the X server has drawn what the program sent it
+        window.repaint();
         return window.screen()
             ->grabWindow(window.winId())
             .toImage()
