@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <iostream>
 
 namespace {
 
@@ -80,12 +81,12 @@ int DrawingsIn(const QImage& image, const QRect& window, int from, int to) {
 
 int main(int argc, char** argv) {
     if (argc != 2) {
-        std::fprintf(stderr, "usage: titlebar_check SCREENSHOT.png\n");
+        std::cerr << "usage: titlebar_check SCREENSHOT.png\n";
         return 1;
     }
     QImage image(QString::fromLocal8Bit(argv[1]));
     if (image.isNull()) {
-        std::fprintf(stderr, "titlebar_check: cannot read %s\n", argv[1]);
+        std::cerr << "titlebar_check: cannot read " << argv[1] << '\n';
         return 1;
     }
     image = image.convertToFormat(QImage::Format_RGB32);
