@@ -11,8 +11,10 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     gstreamer1.0-plugins-base gstreamer1.0-plugins-good
     xvfb xauth x11-utils xdg-utils file tzdata fonts-dejavu-core
-    # The desktop tests: a window manager, a tray, a session bus and a notification server.
+    # The desktop tests: a window manager, a tray, a session bus and a notification server;
+    # a Wayland compositor and Qt's plugin for it.
     openbox trayer xdotool dbus-daemon dunst
+    weston qt6-wayland
     # The install test: the menu and autostart entries, the scalable icon.
     desktop-file-utils libxml2-utils
     # The Debian package: its dependencies, lintian, and gio to start it from its menu entry.

@@ -14,6 +14,7 @@
 #include "mainwnd/messagebox.h"
 #include "platform/autostart.h"
 #include "platform/memorystatus.h"
+#include "platform/programfolders.h"
 #include "platform/settingsstore.h"
 #include "prefs/settingsdlg.h"
 #include "reminder/pollrunner.h"

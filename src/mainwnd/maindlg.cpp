@@ -20,6 +20,7 @@
 #include "mainwnd/tasklistmodel.h"
 #include "mainwnd/tasklistview.h"
 #include "platform/settingsstore.h"
+#include "platform/windowsystem.h"
 #include "prefs/windowplacement.h"
 #include "reminder/pollrunner.h"
 #include "reminder/reminderdlg.h"
@@ -137,6 +138,7 @@ void CMainDlg::OnTimer() {
             HideWindow();
         }
     }
+    FollowTray();
     UpdateClock();
     emit Ticked();
 }
@@ -224,6 +226,24 @@ bool CMainDlg::TrayAvailable() {
     return *m_bTrayAvailable;
 }
 
+void CMainDlg::FollowTray() {
+    // Nothing to follow before the first question, which start-up asks when it needs to.
+    if (!m_bTrayAvailable) {
+        return;
+    }
+    const bool bAvailable = m_isTrayAvailable();
+    if (bAvailable == *m_bTrayAvailable) {
+        return;
+    }
+    // A panel restarted, a tray switched on or off: the icon, once shown, comes and goes with
+    // the tray by itself; the window hidden in a tray that went away comes back minimised, so
+    // that it stays within reach, and Hide minimises until a tray is back.
+    m_bTrayAvailable = bAvailable;
+    if (!bAvailable && isHidden() && m_bInitialised) {
+        ShowMinimizedAtStart(*this);
+    }
+}
+
 void CMainDlg::HideWindow() {
     if (TrayAvailable()) {
         hide();
@@ -274,7 +294,9 @@ void CMainDlg::BringToFront() {
 // The tray icon: added once at start-up, removed at exit. A double-click, or "Show" in its
 // menu, brings the window back; the menu also offers a few everyday commands.
 void CMainDlg::AddTrayIcon() {
-    if (m_pTrayIcon != nullptr) {
+    // On Wayland Qt shows an icon only in a tray that was there when the program first
+    // looked; without one there is no icon to wait for.
+    if (m_pTrayIcon != nullptr || (OnWayland() && !TrayAvailable())) {
         return;
     }
     m_pTrayIcon = new QSystemTrayIcon(AppIcon(), this);

@@ -31,8 +31,9 @@ class CMainDlg : public QDialog {
 public:
     // settings keep the window's place and clock gives the time; both, and polls, must outlive
     // the window. isTrayAvailable says whether the desktop shows tray icons; without one,
-    // hiding would leave no way back, so the window minimises. It is asked once, when first
-    // needed: asking may wait on the desktop's message bus, which the first window need not.
+    // hiding would leave no way back, so the window minimises. It is asked first when first
+    // needed (asking may wait on the desktop's message bus, which the first window need not),
+    // then at every tick, as a tray may come or go while the program runs.
     CMainDlg(CSettingsStore& settings, const IClock& clock, const CPollRunner& polls,
              std::function<bool()> isTrayAvailable, QWidget* parent = nullptr);
     ~CMainDlg() override;
@@ -99,6 +100,9 @@ private:
     void UpdateClock();
     void HideWindow();
     bool TrayAvailable();
+    // Asks again whether the desktop shows tray icons, and keeps the window within reach when
+    // that changed.
+    void FollowTray();
     void AddTrayIcon();
     void RemoveTrayIcon();
     void OnTrayNotify(QSystemTrayIcon::ActivationReason reason);
@@ -115,7 +119,7 @@ private:
     const IClock& m_clock;
     const CPollRunner& m_polls;
     std::function<bool()> m_isTrayAvailable;
-    std::optional<bool> m_bTrayAvailable;  // once asked
+    std::optional<bool> m_bTrayAvailable;  // once asked; asked again every tick
 
     CMainActions m_actions;
     QMenuBar* m_pMenuBar;

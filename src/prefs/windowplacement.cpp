@@ -10,6 +10,7 @@
 #include <climits>
 
 #include "platform/settingsstore.h"
+#include "platform/windowsystem.h"
 #include "tasks/taskline.h"
 
 namespace {
@@ -117,7 +118,8 @@ QRect LoadWindowPlacement(const CSettingsStore& store) {
     return {rect->left, rect->top, static_cast<int>(width), static_cast<int>(height)};
 }
 
-CWindowPlacement::CWindowPlacement(QWidget& window) : QObject(&window), m_window(window) {
+CWindowPlacement::CWindowPlacement(QWidget& window)
+    : QObject(&window), m_window(window), m_bPlacesWindow(!OnWayland()) {
     window.installEventFilter(this);
     // The frame becomes known some time after the show, with no event of its own.
     m_frameWait.setInterval(kFrameCheckMs);
@@ -133,7 +135,9 @@ void CWindowPlacement::Restore(const QRect& frame) {
     const bool bStored = !frame.isNull() && !frame.isEmpty();
     if (bStored) {
         // For a top-level window the position includes the frame.
-        m_window.move(frame.topLeft());
+        if (m_bPlacesWindow) {
+            m_window.move(frame.topLeft());
+        }
         m_window.resize(ClientSize(frame.size(), FrameMargins(m_window)));
     }
     if (m_window.isVisible()) {
@@ -149,10 +153,15 @@ void CWindowPlacement::Save(CSettingsStore& store) {
         return;
     }
     // Until the window has its frame, the place it is going to is the stored one.
-    const QRect frame = (m_frameWait.isActive() && !m_storedFrame.isNull()
-                             ? m_storedFrame
-                             : m_lastClient->marginsAdded(m_frameMargins))
-                            .normalized();
+    QRect frame = (m_frameWait.isActive() && !m_storedFrame.isNull()
+                       ? m_storedFrame
+                       : m_lastClient->marginsAdded(m_frameMargins))
+                      .normalized();
+    if (!m_bPlacesWindow && !m_storedFrame.isNull()) {
+        // The compositor placed the window and does not say where: the stored place stays, for
+        // the window systems that let a program place its windows.
+        frame.moveTopLeft(m_storedFrame.topLeft());
+    }
     // QRect::right() is one less than left + width; the stored form keeps the edge itself.
     const StoredRect rect{.left = frame.x(),
                           .top = frame.y(),
@@ -213,7 +222,8 @@ bool CWindowPlacement::eventFilter(QObject* watched, QEvent* event) {
 
 bool CWindowPlacement::TitleBarOutOfReach() const {
     const QMargins margins = FrameMargins(m_window);
-    if (margins.isNull() || !IsOnScreenInNormalState(m_window)) {
+    // A compositor keeps the windows it places within reach.
+    if (!m_bPlacesWindow || margins.isNull() || !IsOnScreenInNormalState(m_window)) {
         return false;
     }
     const QRect frame = m_window.geometry().marginsAdded(margins);
@@ -291,13 +301,23 @@ QRect CWindowPlacement::TargetFrame() const {
 }
 
 bool CWindowPlacement::PlaceFrame(const QRect& frame) {
-    const QScreen* screen = ScreenOf(frame);
+    // Where the compositor places the window, it fits its own screen; elsewhere the screen is the
+    // one the frame is on.
+    const QScreen* screen = m_bPlacesWindow ? ScreenOf(frame) : m_window.screen();
     if (screen == nullptr) {
         return false;
     }
     const QMargins margins = FrameMargins(m_window);
     const QRect fitted =
         FrameOnScreen(frame, screen->availableGeometry(), m_window.minimumSize().grownBy(margins));
+    if (!m_bPlacesWindow) {
+        // Only the size: the compositor ignores a position, and Qt would take it as the place.
+        if (fitted.size() != m_window.frameGeometry().size()) {
+            m_window.resize(ClientSize(fitted.size(), margins));
+            return true;
+        }
+        return false;
+    }
     if (fitted != m_window.geometry().marginsAdded(margins)) {
         // In one request: a window manager may answer a size alone with a place of its own.
         m_window.setGeometry(QRect(fitted.topLeft() + QPoint(margins.left(), margins.top()),

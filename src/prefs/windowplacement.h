@@ -45,13 +45,14 @@ public:
     // on, the window keeps the stored outer size once its frame is known, and its frame is kept
     // on the screen (FrameOnScreen), so that neither a stored placement nor a large scale can
     // leave the title bar out of reach. A window shown minimised first is looked after when it
-    // is restored.
+    // is restored. On Wayland only the size is given: the compositor places the window.
     void Restore(const QRect& frame);
 
     // Saves as "dim" the outer rectangle the window last had while it was on screen in its
     // normal state, and nothing while it is minimised, or when it never was on screen, or never
     // at least at its minimum size: so neither a window that is not yet placed nor a window
-    // manager's passing state can be stored.
+    // manager's passing state can be stored. On Wayland, where the program does not learn
+    // where its window is, a stored position stays as it was.
     void Save(CSettingsStore& store);
 
 protected:
@@ -71,6 +72,9 @@ private:
     bool PlaceFrame(const QRect& frame);
 
     QWidget& m_window;
+    // Whether the window system lets the program place the window; a Wayland compositor places
+    // it itself, and only the size is the program's.
+    const bool m_bPlacesWindow;
     std::optional<QRect> m_lastClient;  // the window's last rectangle on screen
     QMargins m_frameMargins;            // the frame around it, once the window manager told
     // The first show: the stored outer size to give the window once its frame is known, and

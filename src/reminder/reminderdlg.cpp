@@ -15,6 +15,8 @@
 #include "editor/editorrules.h"
 #include "platform/alertplayer.h"
 #include "platform/desktopnotifier.h"
+#include "platform/windowsystem.h"
+#include "reminder/captionbar.h"
 #include "tasks/displaytext.h"
 #include "ui_reminderdlg.h"
 
@@ -56,10 +58,19 @@ CReminderDlg::CReminderDlg(IAlertPlayer* pPlayer, IDesktopNotifier* pNotifier, Q
       m_pNotifier(pNotifier) {
     m_ui->setupUi(this);
     m_nTitleMinWidth = m_ui->m_title->minimumWidth();
-    // A caption without a close box: the user has to give one of the three answers. The
-    // reminder stays above other programs' windows while it waits.
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                   Qt::WindowStaysOnTopHint);
+    ApplyColours();
+    if (OnWayland()) {
+        // Qt draws the frame of a window on Wayland itself, always with minimise and maximise
+        // buttons, and a compositor that minimises a window does not say so: one click would
+        // lose the reminder. So it goes without that frame and carries its caption itself.
+        setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
+        m_ui->m_frame->insertWidget(0, new CCaptionBar(this));
+    } else {
+        // A caption without a close box: the user has to give one of the three answers. The
+        // reminder stays above other programs' windows while it waits.
+        setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                       Qt::WindowStaysOnTopHint);
+    }
     // While the main window hides in the tray the reminder is the only window on screen;
     // answering it must not count as closing the program's last window and end the program.
     setAttribute(Qt::WA_QuitOnClose, false);
@@ -67,7 +78,6 @@ CReminderDlg::CReminderDlg(IAlertPlayer* pPlayer, IDesktopNotifier* pNotifier, Q
     // window up while it waits, and the tray icon stays live, so that its double-click can
     // bring the reminder forward. An application-modal dialog would swallow that click.
     setWindowModality(Qt::WindowModal);
-    ApplyColours();
 
     connect(m_ui->m_details, &QPushButton::clicked, this, &CReminderDlg::accept);
     connect(m_ui->m_remindTomorrow, &QPushButton::clicked, this, &CReminderDlg::OnRemindTomorrow);
@@ -194,12 +204,12 @@ void CReminderDlg::setVisible(bool visible) {
         s_pOpen = this;
         StartInputGuard();
         BringToFront();
-        // Some window systems take the request only once the window is on screen.
-        QTimer::singleShot(0, this, [this] {
-            if (isVisible()) {
-                BringToFront();
-            }
-        });
+        // Some window systems take the request only once the window is on screen: asked again
+        // then, and at its first exposure, which a Wayland compositor makes only once it has
+        // taken the window in.
+        m_bFrontOnExpose = true;
+        windowHandle()->installEventFilter(this);
+        BringToFrontSoon();
     }
 }
 
@@ -238,7 +248,7 @@ void CReminderDlg::FitToTexts() {
     const QRect needed =
         m_ui->m_title->fontMetrics().boundingRect(QRect(0, 0, m_nTitleMinWidth, QWIDGETSIZE_MAX),
                                                   Qt::AlignLeft | Qt::TextWordWrap, m_szTitle);
-    const QMargins margins = layout()->contentsMargins();
+    const QMargins margins = m_ui->m_layout->contentsMargins();
     const int nScreenLimit =
         screen()->availableGeometry().width() - margins.left() - margins.right() - kScreenEdge;
     m_ui->m_title->setMinimumWidth(
@@ -268,7 +278,19 @@ void CReminderDlg::ApplyColours() {
 
 void CReminderDlg::BringToFront() {
     raise();
-    activateWindow();
+    // On Wayland this asks the compositor for activation through xdg-activation, where it has
+    // that protocol; it may grant it or only mark the reminder as wanting attention.
+    if (QWindow* pHandle = windowHandle()) {
+        pHandle->requestActivate();
+    }
+}
+
+void CReminderDlg::BringToFrontSoon() {
+    QTimer::singleShot(0, this, [this] {
+        if (isVisible()) {
+            BringToFront();
+        }
+    });
 }
 
 void CReminderDlg::StartInputGuard() {
@@ -298,6 +320,11 @@ void CReminderDlg::EndInputGuard() {
 }
 
 bool CReminderDlg::eventFilter(QObject* watched, QEvent* event) {
+    if (m_bFrontOnExpose && watched == windowHandle() && event->type() == QEvent::Expose &&
+        windowHandle()->isExposed()) {
+        m_bFrontOnExpose = false;
+        BringToFrontSoon();
+    }
     if (m_bInputGuarded && IsAnswerInput(event->type())) {
         // Stopped at the window already, before a click could move the focus to a button.
         if (watched == windowHandle()) {

@@ -25,9 +25,11 @@ class CReminderDlg;
 //   closed by the window manager -> Rejected, m_bRemindTomorrow 0 (as "Okay")
 //
 // A reminder must not be lost or answered by accident: it has no minimise box and puts itself
-// back when a window manager minimises it all the same, and for a moment after it comes up
-// (the input guard) it ignores keys and clicks, which were meant for the program the user was
-// typing in. Each reminder also goes out as a desktop notice.
+// back when a window manager minimises it all the same (on Wayland, where neither can be had
+// of the frame Qt draws, it goes without a frame and shows its caption itself), and for a
+// moment after it comes up (the input guard) it ignores keys and clicks, which were meant for
+// the program the user was typing in. Each reminder also goes out as a desktop notice, which
+// every desktop shows.
 class CReminderDlg : public QDialog {
     Q_OBJECT
 
@@ -105,6 +107,8 @@ private:
     void OnRemindTomorrow();
     void ApplyColours();
     void BringToFront();
+    // Once the events waiting now are handled.
+    void BringToFrontSoon();
     void StartInputGuard();
     void EndInputGuard();
     void RestoreIfMinimized();
@@ -114,7 +118,8 @@ private:
     IDesktopNotifier* m_pNotifier;  // null: the program's shared notifier
     int m_nTitleMinWidth = 0;       // the title's width before any title widened it
     bool m_bInputGuarded = false;
-    bool m_bAnswered = false;  // the user gave one of the three answers
+    bool m_bAnswered = false;       // the user gave one of the three answers
+    bool m_bFrontOnExpose = false;  // opened, and not yet asked to the front since on screen
     QTimer m_inputGuard;
     QPointer<QWidget> m_pFocusBeforeGuard;
 

@@ -47,7 +47,7 @@ trap cleanup EXIT
 
 # (A pipe into grep reads all of its input: with pipefail, grep -q could fail the pipe.)
 
-# fail, step, wait_until, window_named and is_gone.
+# fail, step, wait_until, window_named, is_gone, wm_state, has_state and tray_icon_centre.
 source "$(dirname "$0")/../desktop/steps.sh"
 
 now_ms() { date +%s%3N; }
@@ -111,21 +111,7 @@ stop_program() {
     wait "$program_pid" 2>/dev/null || true
 }
 
-wm_state() { xprop -id "$1" WM_STATE 2>/dev/null | awk '/window state/ {print $3}'; }
-has_state() { [ "$(wm_state "$1")" = "$2" ]; }
 is_active() { [ "$(xdotool getactivewindow 2>/dev/null)" = "$1" ]; }
-
-# The program's icon in the tray, as "x y" of its middle.
-tray_icon_centre() {
-    xwininfo -root -tree | awk '/"marmoset-task"/ && !found {
-        split($0, parts, ")  "); split(parts[2], geometry, /[x+ ]+/);
-        if (geometry[1] <= 64 && geometry[2] <= 64 && geometry[2] > 1) {
-            n = split(parts[2], absolute, "+");
-            print absolute[n - 1] + int(geometry[1] / 2), absolute[n] + int(geometry[2] / 2);
-            found = 1
-        }
-    }' | grep .
-}
 
 activate() {
     xdotool windowactivate "$1" 2>/dev/null

@@ -127,6 +127,7 @@ protected:
     std::unique_ptr<CSettingsStore> m_pStore;
     CTestClock m_clock;
     std::unique_ptr<CTaskProgram> m_pProgram;
+    bool m_bTrayShown = true;  // whether the desktop shows tray icons, for the program's asking
     std::string m_strOldTz;
 
     std::string ProgramDir() const { return m_pDir->filePath("program/").toStdString(); }
@@ -171,8 +172,9 @@ protected:
     CMainDlg& Create(bool bTray = true) { return Create(PortableFolders(ProgramDir()), bTray); }
     CMainDlg& Create(const ProgramFolders& folders, bool bTray = true) {
         m_pProgram.reset();
-        m_pProgram =
-            std::make_unique<CTaskProgram>(*m_pStore, m_clock, folders, [bTray] { return bTray; });
+        m_bTrayShown = bTray;
+        m_pProgram = std::make_unique<CTaskProgram>(*m_pStore, m_clock, folders,
+                                                    [this] { return m_bTrayShown; });
         return Window();
     }
     // Starts it, up to its tray icon; the tests then deliver the ticks themselves

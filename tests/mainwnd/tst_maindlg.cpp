@@ -475,6 +475,36 @@ private slots:
         QVERIFY(dlg.isVisible() && !dlg.isMinimized());
     }
 
+    void windowFollowsTheTray() {
+        // A tray that goes away leaves the hidden window minimised, within reach, and Hide then
+        // minimises; a tray that comes back takes the window at the next Hide.
+        CMainDlg& dlg = Start();
+        dlg.OnOK();
+        QVERIFY(dlg.isHidden());
+        m_bTrayShown = false;
+        dlg.OnTimer();
+        QVERIFY(dlg.isVisible() && dlg.isMinimized());
+        dlg.showNormal();
+        dlg.OnOK();
+        QVERIFY(dlg.isVisible() && dlg.isMinimized());
+        m_bTrayShown = true;
+        dlg.OnTimer();
+        QVERIFY(dlg.isVisible() && dlg.isMinimized());
+        dlg.OnOK();
+        QVERIFY(dlg.isHidden());
+        QVERIFY(TrayIcon() != nullptr);
+
+        // A Hidden start without a tray minimises; a tray that comes takes the window at Hide.
+        m_pStore->WriteValue("startup", "2");
+        CMainDlg& hiddenStart = Start(false);
+        QTRY_VERIFY(hiddenStart.isVisible() && hiddenStart.isMinimized());
+        m_bTrayShown = true;
+        hiddenStart.OnTimer();
+        QVERIFY(hiddenStart.isVisible() && hiddenStart.isMinimized());
+        hiddenStart.OnOK();
+        QVERIFY(hiddenStart.isHidden());
+    }
+
     void startupModes_data() {
         QTest::addColumn<QString>("startup");  // empty: not stored
         QTest::addColumn<bool>("tray");
