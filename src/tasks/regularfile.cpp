@@ -111,6 +111,9 @@ FileKind KindOfFile(const std::string& path) {
         case fs::file_type::socket:
             return FileKind::Socket;
         default:
+            if (error == std::errc::filename_too_long) {
+                return FileKind::NameTooLong;
+            }
             return error ? FileKind::Unreadable : FileKind::Other;
     }
 }
