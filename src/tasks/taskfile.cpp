@@ -49,6 +49,19 @@ bool IsMissing(const std::string& path) {
 
 }  // namespace
 
+const char* FailureReason(int result) {
+    switch (result) {
+        case kCannotOpen:
+            return Str::ReasonCannotRead;
+        case kCannotCreateTemp:
+            return Str::ReasonCannotWriteTemp;
+        case kCannotFlushTemp:
+            return Str::ReasonCannotFlush;
+        default:
+            return Str::ReasonCannotReplace;
+    }
+}
+
 CTaskFile::CTaskFile(std::string path) : m_strPath(std::move(path)) {}
 
 std::string CTaskFile::TempPath() const {
