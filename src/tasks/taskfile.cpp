@@ -49,7 +49,7 @@ bool IsMissing(const std::string& path) {
 
 }  // namespace
 
-const char* FailureReason(int result) {
+const char* FailureReasonText(int result) {
     switch (result) {
         case kCannotOpen:
             return Str::ReasonCannotRead;
