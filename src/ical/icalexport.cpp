@@ -74,7 +74,9 @@ public:
         std::array<char, 48> text{};
         std::snprintf(text.data(), text.size(), "%016llx-%d", static_cast<unsigned long long>(hash),
                       nBefore);
-        return text.data() + std::string(kUidDomain);
+        std::string uid(text.data());
+        uid += kUidDomain;
+        return uid;
     }
 
 private:

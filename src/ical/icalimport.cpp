@@ -47,7 +47,9 @@ DueHour DueHourOf(const icaltimetype& time) {
 }
 
 std::string TwoDigits(int value) {
-    return (value < 10 ? "0" : "") + std::to_string(value);
+    std::string text(value < 10 ? "0" : "");
+    text += std::to_string(value);
+    return text;
 }
 
 std::string DurationText(std::int64_t seconds) {
@@ -59,8 +61,15 @@ std::string DurationText(std::int64_t seconds) {
         if (count == 0) {
             return;
         }
-        text += (text.empty() ? "" : " ") + std::to_string(count) + " " + std::string(unit) +
-                (count == 1 ? "" : "s");
+        if (!text.empty()) {
+            text += ' ';
+        }
+        text += std::to_string(count);
+        text += ' ';
+        text += unit;
+        if (count != 1) {
+            text += 's';
+        }
     };
     add(days, "day");
     add(hours, "hour");
