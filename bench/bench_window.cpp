@@ -11,6 +11,7 @@
 //
 // Needs a display: run it under xvfb-run, or with QT_QPA_PLATFORM=offscreen.
 
+#include <QAction>
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QSettings>
@@ -26,8 +27,8 @@
 #include <thread>
 #include <vector>
 
+#include "app/taskprogram.h"
 #include "calendar/ctime.h"
-#include "mainwnd/maindlg.h"
 #include "platform/settingsstore.h"
 #include "reminder/pollskiprule.h"
 #include "tasks/taskline.h"
@@ -122,14 +123,15 @@ int main(int argc, char* argv[]) {
 
         QElapsedTimer started;
         started.start();
-        CMainDlg dlg(store, clock, folder, false);
-        dlg.OnInitDialog();
+        CTaskProgram program(store, clock, PortableFolders(folder), [] { return false; });
+        program.Start();
+        QAction* refresh = program.Window().findChild<QAction*>(QStringLiteral("refresh"));
         const double firstPollMs = static_cast<double>(started.nsecsElapsed()) / 1e6;
         CProbe probe;
         CProbe::Run(500);
         // A file saved this recently is read again by every poll; let it settle first.
         std::this_thread::sleep_for(std::chrono::nanoseconds(CPollSkipRule::kRacyNs));
-        dlg.OnRefresh();
+        refresh->trigger();
         CProbe::Run(200);
 
         for (const char* mode : {"unchanged", "touched", "changed"}) {
@@ -144,7 +146,7 @@ int main(int argc, char* argv[]) {
                 }
                 CProbe::Run(50);
                 probe.Reset();
-                QTimer::singleShot(0, &dlg, &CMainDlg::OnRefresh);
+                QTimer::singleShot(0, refresh, &QAction::trigger);
                 CProbe::Run(250);
                 stalls.push_back(probe.LongestMs());
             }

@@ -1,11 +1,14 @@
 #!/usr/bin/env python3
 """Start-up and idle cost of Marmoset Task beside a bare Qt Widgets program.
 
-Runs both programs on one Xvfb server and reports, for task files of 1,000 to 100,000 tasks:
+Runs the programs on one Xvfb server and reports, for task files of 1,000 to 100,000 tasks:
 the time from start to the main window shown (median of several starts), the resident memory
 10 seconds after the window was shown and the CPU time used over the following 60 idle seconds.
+--also adds the program of another build (an older version, say) to the same run, so that two
+versions are measured side by side under the same load; the starts of all programs take turns.
 
-    bench/startup_idle.py [--build build] [--tasks 1000,10000,100000] [--idle 60] [--starts 7] [--poll SECONDS]
+    bench/startup_idle.py [--build build] [--also [NAME=]BUILD] [--tasks 1000,10000,100000]
+                          [--idle 60] [--settle 10] [--starts 7] [--poll SECONDS]
 
 Needs Xvfb and xwininfo (packages xvfb and x11-utils).
 """
@@ -74,25 +77,30 @@ def stop(proc):
     time.sleep(0.3)  # let the X server drop the window before the next start
 
 
-def measure(cmd, title, env, display, settle, idle, starts):
-    """Median start-to-window time over several starts; memory and idle CPU from the last."""
+def measure(programs, env, display, settle, idle, starts):
+    """Median start-to-window time of each (cmd, title) over several starts, taken in turns so
+    that a change of load meets them all alike; memory and idle CPU from the last start."""
     with tempfile.TemporaryFile("w+") as log:
-        times = []
+        times = [[] for _ in programs]
         for _ in range(starts - 1):
+            for i, (cmd, title) in enumerate(programs):
+                proc, shown = start_until_shown(cmd, title, env, display, log)
+                times[i].append(shown)
+                stop(proc)
+        results = []
+        for i, (cmd, title) in enumerate(programs):
             proc, shown = start_until_shown(cmd, title, env, display, log)
-            times.append(shown)
-            stop(proc)
-        proc, shown = start_until_shown(cmd, title, env, display, log)
-        times.append(shown)
-        try:
-            time.sleep(settle)
-            rss = rss_mib(proc.pid)
-            cpu_before = cpu_seconds(proc.pid)
-            time.sleep(idle)
-            cpu = cpu_seconds(proc.pid) - cpu_before
-        finally:
-            stop(proc)
-        return statistics.median(times), rss, cpu
+            times[i].append(shown)
+            try:
+                time.sleep(settle)
+                rss = rss_mib(proc.pid)
+                cpu_before = cpu_seconds(proc.pid)
+                time.sleep(idle)
+                cpu = cpu_seconds(proc.pid) - cpu_before
+            finally:
+                stop(proc)
+            results.append((statistics.median(times[i]), rss, cpu))
+        return results
 
 
 def write_task_file(path, count):
@@ -107,6 +115,8 @@ def write_task_file(path, count):
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--build", default="build")
+    parser.add_argument("--also", default=None, metavar="[NAME=]BUILD",
+                        help="another build whose program is measured in the same run")
     parser.add_argument("--tasks", default="1000,10000,100000")
     parser.add_argument("--idle", type=float, default=60.0)
     parser.add_argument("--settle", type=float, default=10.0)
@@ -118,7 +128,12 @@ def main():
 
     program = os.path.abspath(os.path.join(args.build, "bin", "marmoset-task"))
     bare = os.path.abspath(os.path.join(args.build, "bin", "bench_bare_qt"))
-    for path in (program, bare):
+    builds = [("marmoset-task", program)]
+    if args.also:
+        name, _, folder = args.also.rpartition("=")
+        builds.append((name or "other build",
+                       os.path.abspath(os.path.join(folder, "bin", "marmoset-task"))))
+    for path in [path for _, path in builds] + [bare]:
         if not os.path.exists(path):
             sys.exit(f"{path} is missing: build the project first")
     for tool in ("Xvfb", "xwininfo"):
@@ -127,35 +142,44 @@ def main():
 
     xvfb, display = start_xvfb()
     try:
-        print(f"{'tasks':>7} {'program':<14} {'shown s':>8} {'RSS MiB':>8} {'idle CPU s':>11}")
+        print(f"{'tasks':>7} {'program':<16} {'shown s':>8} {'RSS MiB':>8} {'idle CPU s':>11}")
         for count in [int(n) for n in args.tasks.split(",")]:
-            with tempfile.TemporaryDirectory() as tmp:
-                folder = os.path.join(tmp, "program")
-                os.makedirs(folder)
-                shutil.copy2(program, folder)
-                # The chime's module goes along, as in a portable folder.
-                shutil.copy2(os.path.join(os.path.dirname(program), "marmoset_sound.so"), folder)
-                write_task_file(os.path.join(folder, "nkdat"), count)
+            # The runtime folder in memory, as a desktop session has it (a tmpfs): the single-copy
+            # guard's lock lives there.
+            shm = "/dev/shm" if os.path.isdir("/dev/shm") else None
+            with tempfile.TemporaryDirectory() as tmp, tempfile.TemporaryDirectory(dir=shm) as run:
+                os.chmod(run, 0o700)
+                programs = []
                 env = dict(os.environ, DISPLAY=display, HOME=tmp,
                            XDG_CONFIG_HOME=os.path.join(tmp, "config"),
-                           XDG_RUNTIME_DIR=tmp, TMPDIR=tmp)
+                           XDG_RUNTIME_DIR=run, TMPDIR=tmp)
                 env.pop("QT_QPA_PLATFORM", None)
+                for n, (name, path) in enumerate(builds):
+                    # Each program in a folder of its own, with the chime's module beside it, as
+                    # in a portable folder, and the same task file.
+                    folder = os.path.join(tmp, f"program{n}")
+                    os.makedirs(folder)
+                    shutil.copy2(path, folder)
+                    shutil.copy2(os.path.join(os.path.dirname(path), "marmoset_sound.so"), folder)
+                    write_task_file(os.path.join(folder, "nkdat"), count)
+                    programs.append((name, [os.path.join(folder, "marmoset-task")],
+                                     "Marmoset Task"))
+                programs.append(("bare Qt", [bare], "Bare Qt"))
                 if args.poll is not None:
                     ini = os.path.join(tmp, "config", "Marmoset Task", "marmoset-task.ini")
                     os.makedirs(os.path.dirname(ini), exist_ok=True)
                     with open(ini, "w") as f:
                         f.write(f"[Software]\nShareware\\Quillnote\\2.0\\poll={args.poll}\n")
-                rows = []
-                for name, cmd, title in (
-                        ("marmoset-task", [os.path.join(folder, "marmoset-task")], "Marmoset Task"),
-                        ("bare Qt", [bare], "Bare Qt")):
-                    shown, rss, cpu = measure(cmd, title, env, display, args.settle, args.idle,
-                                             args.starts)
-                    rows.append((shown, rss, cpu))
-                    print(f"{count:>7} {name:<14} {shown:>8.3f} {rss:>8.1f} {cpu:>11.3f}", flush=True)
-                (s1, r1, c1), (s2, r2, c2) = rows
-                print(f"{count:>7} {'ratio':<14} {s1 / s2:>8.2f} {r1 / r2:>8.2f} "
-                      f"{(c1 / c2 if c2 else (1.0 if c1 == 0 else float('inf'))):>11.2f}", flush=True)
+                rows = measure([(cmd, title) for _, cmd, title in programs], env, display,
+                               args.settle, args.idle, args.starts)
+                for (name, _, _), (shown, rss, cpu) in zip(programs, rows):
+                    print(f"{count:>7} {name:<16} {shown:>8.3f} {rss:>8.1f} {cpu:>11.3f}",
+                          flush=True)
+                s2, r2, c2 = rows[-1]
+                for (name, _, _), (s1, r1, c1) in zip(programs[:-1], rows[:-1]):
+                    cpu_ratio = c1 / c2 if c2 else (1.0 if c1 == 0 else float("inf"))
+                    print(f"{count:>7} {'ratio ' + name:<16} {s1 / s2:>8.2f} {r1 / r2:>8.2f} "
+                          f"{cpu_ratio:>11.2f}", flush=True)
     finally:
         xvfb.terminate()
         xvfb.wait()

@@ -5,8 +5,8 @@
 #include <memory>
 
 #include "app/singlecopyguard.h"
+#include "app/taskprogram.h"
 #include "calendar/ctime.h"
-#include "mainwnd/maindlg.h"
 #include "platform/programfolders.h"
 #include "platform/settingsstore.h"
 #include "res/images.h"
@@ -21,6 +21,10 @@ CTaskApp::CTaskApp(int& argc, char** argv) : QApplication(argc, argv) {
     // The window hides into the tray and reminders close on their own; neither ends the
     // program, only the exit question does.
     setQuitOnLastWindowClosed(false);
+    // The menu bar is part of the window on every desktop, also where the desktop could show
+    // it in a bar of its own: the window is designed with it, and asking the desktop's message
+    // bus about such a bar would hold up the first window.
+    setAttribute(Qt::AA_DontUseNativeMenuBar);
 }
 
 int CTaskApp::Run() {
@@ -34,11 +38,12 @@ int CTaskApp::Run() {
     const std::unique_ptr<QSettings> pSettings = OpenProgramSettings();
     CSettingsStore store(*pSettings);
     const CSystemClock clock;
-    CMainDlg dlg(store, clock, FindProgramFolders(QCoreApplication::applicationDirPath()),
-                 QSystemTrayIcon::isSystemTrayAvailable());
-    connect(&guard, &CSingleCopyGuard::ActivationRequested, &dlg, &CMainDlg::BringToFront);
-    connect(&dlg, &CMainDlg::ExitConfirmed, this, [] { QCoreApplication::exit(0); });
+    CTaskProgram program(store, clock, FindProgramFolders(QCoreApplication::applicationDirPath()),
+                         &QSystemTrayIcon::isSystemTrayAvailable);
+    CMainDlg& window = program.Window();
+    connect(&guard, &CSingleCopyGuard::ActivationRequested, &window, &CMainDlg::BringToFront);
+    connect(&window, &CMainDlg::ExitConfirmed, this, [] { QCoreApplication::exit(0); });
 
-    dlg.OnInitDialog();
+    program.Start();
     return exec();
 }

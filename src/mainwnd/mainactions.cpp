@@ -4,54 +4,50 @@
 #include <QMenuBar>
 
 #include "mainwnd/commandmenu.h"
-#include "mainwnd/maindlg.h"
 
 namespace {
 
-QAction* MakeAction(CMainDlg& dlg, const char* text, void (CMainDlg::*handler)()) {
-    auto* action = new QAction(QString::fromLatin1(text), &dlg);
-    QObject::connect(action, &QAction::triggered, &dlg, handler);
+QAction* MakeAction(QWidget& window, const char* name, const char* text) {
+    auto* action = new QAction(QString::fromLatin1(text), &window);
+    action->setObjectName(QString::fromLatin1(name));
     return action;
 }
 
 // A key that runs the action wherever the focus is in the window.
-void AddWindowKey(CMainDlg& dlg, QAction* action, Qt::Key key) {
+void AddWindowKey(QWidget& window, QAction* action, Qt::Key key) {
     action->setShortcut(QKeySequence(key));
     action->setShortcutContext(Qt::WindowShortcut);
-    dlg.addAction(action);
+    window.addAction(action);
 }
 
 }  // namespace
 
-CMainActions::CMainActions(CMainDlg& dlg)
-    : pNewTask(MakeAction(dlg, "&New task", &CMainDlg::OnAddTask)),
-      pSettings(MakeAction(dlg, "&Settings", &CMainDlg::OnSettings)),
-      pExit(MakeAction(dlg, "E&xit\tEsc", &CMainDlg::OnCancel)),
-      pViewEditTask(MakeAction(dlg, "View/&Edit Task", &CMainDlg::OnViewEditTask)),
-      pKeepAsNew(MakeAction(dlg, "Keep As &New", &CMainDlg::OnKeepAsNew)),
-      pInsertDuplicate(MakeAction(dlg, "&Insert Duplicate", &CMainDlg::OnInsertDuplicate)),
-      pMarkForDeletion(MakeAction(dlg, "&Mark For Deletion", &CMainDlg::OnMarkForDeletion)),
-      pDeleteSelection(MakeAction(dlg, "Delete Selection\tDel", &CMainDlg::OnDeleteSelection)),
-      pDeleteMarkedTasks(
-          MakeAction(dlg, "Delete All &Marked Tasks", &CMainDlg::OnDeleteMarkedTasks)),
-      pDeletePastTasks(MakeAction(dlg, "Delete All &Past Tasks", &CMainDlg::OnDeletePastTasks)),
-      pSortByDateDescending(
-          MakeAction(dlg, "By &Date (Descending)", &CMainDlg::OnSortByDateDescending)),
-      pSortByDateAscending(
-          MakeAction(dlg, "By D&ate (Ascending)", &CMainDlg::OnSortByDateAscending)),
-      pSortByStatus(MakeAction(dlg, "By &Status", &CMainDlg::OnSortByStatus)),
-      pSortByRecurrence(MakeAction(dlg, "By &Recurrence", &CMainDlg::OnSortByRecurrence)),
-      pCompactDatabase(MakeAction(dlg, "&Compact Database", &CMainDlg::OnCompactDatabase)),
-      pSystemCalendar(MakeAction(dlg, "S&ystem Calendar", &CMainDlg::OnSystemCalendar)),
-      pHide(MakeAction(dlg, "&Hide", &CMainDlg::OnOK)),
-      pRefresh(MakeAction(dlg, "&Refresh\tF5", &CMainDlg::OnRefresh)),
-      pAbout(MakeAction(dlg, "&About", &CMainDlg::OnAbout)),
-      pHelpIndex(MakeAction(dlg, "&Help Index\tF1", &CMainDlg::OnHelpIndex)),
-      pShow(MakeAction(dlg, "Show", &CMainDlg::ShowFromTray)) {
+CMainActions::CMainActions(QWidget& window)
+    : pNewTask(MakeAction(window, "newTask", "&New task")),
+      pSettings(MakeAction(window, "settings", "&Settings")),
+      pExit(MakeAction(window, "exit", "E&xit\tEsc")),
+      pViewEditTask(MakeAction(window, "viewEditTask", "View/&Edit Task")),
+      pKeepAsNew(MakeAction(window, "keepAsNew", "Keep As &New")),
+      pInsertDuplicate(MakeAction(window, "insertDuplicate", "&Insert Duplicate")),
+      pMarkForDeletion(MakeAction(window, "markForDeletion", "&Mark For Deletion")),
+      pDeleteSelection(MakeAction(window, "deleteSelection", "Delete Selection\tDel")),
+      pDeleteMarkedTasks(MakeAction(window, "deleteMarkedTasks", "Delete All &Marked Tasks")),
+      pDeletePastTasks(MakeAction(window, "deletePastTasks", "Delete All &Past Tasks")),
+      pSortByDateDescending(MakeAction(window, "sortByDateDescending", "By &Date (Descending)")),
+      pSortByDateAscending(MakeAction(window, "sortByDateAscending", "By D&ate (Ascending)")),
+      pSortByStatus(MakeAction(window, "sortByStatus", "By &Status")),
+      pSortByRecurrence(MakeAction(window, "sortByRecurrence", "By &Recurrence")),
+      pCompactDatabase(MakeAction(window, "compactDatabase", "&Compact Database")),
+      pSystemCalendar(MakeAction(window, "systemCalendar", "S&ystem Calendar")),
+      pHide(MakeAction(window, "hide", "&Hide")),
+      pRefresh(MakeAction(window, "refresh", "&Refresh\tF5")),
+      pAbout(MakeAction(window, "about", "&About")),
+      pHelpIndex(MakeAction(window, "helpIndex", "&Help Index\tF1")),
+      pShow(MakeAction(window, "show", "Show")) {
     // Esc, Del and E reach their commands through the window's and the list's own key handling;
     // their labels only show them.
-    AddWindowKey(dlg, pRefresh, Qt::Key_F5);
-    AddWindowKey(dlg, pHelpIndex, Qt::Key_F1);
+    AddWindowKey(window, pRefresh, Qt::Key_F5);
+    AddWindowKey(window, pHelpIndex, Qt::Key_F1);
 }
 
 QMenuBar* CMainActions::BuildMenuBar(QWidget* parent) const {
@@ -86,6 +82,7 @@ QMenuBar* CMainActions::BuildMenuBar(QWidget* parent) const {
 
 CCommandMenu* CMainActions::BuildContextMenu(QWidget* parent) const {
     auto* menu = new CCommandMenu(QStringLiteral("Menu"), parent);
+    menu->setObjectName(QStringLiteral("contextMenu"));
     menu->AddCommand(pNewTask, QStringLiteral("New Task"));
     menu->AddCommand(pViewEditTask, QStringLiteral("View/Edit Task"));
     menu->AddCommand(pKeepAsNew, QStringLiteral("Keep As New"));
@@ -96,6 +93,7 @@ CCommandMenu* CMainActions::BuildContextMenu(QWidget* parent) const {
 
 CCommandMenu* CMainActions::BuildTrayMenu(QWidget* parent) const {
     auto* menu = new CCommandMenu(parent);
+    menu->setObjectName(QStringLiteral("trayMenu"));
     menu->AddCommand(pShow, QStringLiteral("Show"));
     menu->setDefaultAction(pShow);
     menu->addSeparator();
@@ -109,4 +107,30 @@ CCommandMenu* CMainActions::BuildTrayMenu(QWidget* parent) const {
 
 std::vector<QAction*> CMainActions::SelectionActions() const {
     return {pViewEditTask, pKeepAsNew, pInsertDuplicate, pMarkForDeletion, pDeleteSelection};
+}
+
+std::vector<QAction*> CMainActions::FileActions() const {
+    return {pNewTask,
+            pViewEditTask,
+            pKeepAsNew,
+            pInsertDuplicate,
+            pMarkForDeletion,
+            pDeleteSelection,
+            pDeleteMarkedTasks,
+            pDeletePastTasks,
+            pSortByDateDescending,
+            pSortByDateAscending,
+            pSortByStatus,
+            pSortByRecurrence,
+            pCompactDatabase,
+            pRefresh};
+}
+
+void CMainActions::UpdateEnabled(bool bPolling, bool bSelected) const {
+    for (QAction* action : FileActions()) {
+        action->setEnabled(!bPolling);
+    }
+    for (QAction* action : SelectionActions()) {
+        action->setEnabled(!bPolling && bSelected);
+    }
 }

@@ -3,16 +3,16 @@
 #include <vector>
 
 class CCommandMenu;
-class CMainDlg;
 class QAction;
 class QMenuBar;
 class QWidget;
 
-// The main window's commands, one QAction each, made once and wired to the window's handlers.
-// The menu bar, the list's context menu, the tray menu and the keys all use these same
-// actions.
+// The main window's commands, one QAction each, made once as children of the window and named
+// (objectName) after what they do. The menu bar, the list's context menu, the tray menu and
+// the keys all use these same actions; the window and the command controller connect them to
+// their handlers.
 struct CMainActions {
-    explicit CMainActions(CMainDlg& dlg);
+    explicit CMainActions(QWidget& window);
 
     // The menu bar with every command in its place.
     QMenuBar* BuildMenuBar(QWidget* parent) const;
@@ -21,8 +21,13 @@ struct CMainActions {
     // The tray icon's menu.
     CCommandMenu* BuildTrayMenu(QWidget* parent) const;
 
-    // The commands that act on the selected task, greyed in every menu while none is selected.
+    // The commands that act on the selected task, greyed while none is selected.
     std::vector<QAction*> SelectionActions() const;
+    // The commands that change the task file (and Refresh), disabled as one while a poll runs:
+    // a poll and its reminders work on the file as it read it.
+    std::vector<QAction*> FileActions() const;
+    // Enables each command as the poll and the selection allow.
+    void UpdateEnabled(bool bPolling, bool bSelected) const;
 
     // File
     QAction* pNewTask;

@@ -1,102 +1,125 @@
 #include "mainwnd/maindlg.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QContextMenuEvent>
 #include <QDateTime>
-#include <QLabel>
-#include <QLocale>
+#include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QKeyEvent>
+#include <QMenuBar>
+#include <QVBoxLayout>
 #include <utility>
 
 #include "calendar/ctime.h"
-#include "mainwnd/clocktext.h"
-#include "mainwnd/cursorguards.h"
-#include "mainwnd/mainactions.h"
+#include "mainwnd/commandmenu.h"
+#include "mainwnd/mainclient.h"
 #include "mainwnd/messagebox.h"
 #include "mainwnd/showminimized.h"
-#include "mainwnd/taskfilewatcher.h"
 #include "mainwnd/tasklistmodel.h"
+#include "mainwnd/tasklistview.h"
 #include "platform/settingsstore.h"
 #include "prefs/windowplacement.h"
+#include "reminder/pollrunner.h"
 #include "reminder/reminderdlg.h"
+#include "res/images.h"
 #include "res/strings.h"
-#include "tasks/taskfile.h"
 
-CMainDlg::CMainDlg(CSettingsStore& settings, const IClock& clock, const std::string& moduleDir,
-                   bool bTrayAvailable, QWidget* parent)
-    : CMainDlg(settings, clock, PortableFolders(moduleDir), bTrayAvailable, parent) {}
+namespace {
 
-CMainDlg::CMainDlg(CSettingsStore& settings, const IClock& clock, ProgramFolders folders,
-                   bool bTrayAvailable, QWidget* parent)
+// How long "Polling tasks..." stays in the title after a poll, even an instant one.
+constexpr int kPollTitleMs = 150;
+// The window's client area as designed, when no place is stored.
+constexpr QSize kDesignedClient(446, 327);
+
+}  // namespace
+
+CMainDlg::CMainDlg(CSettingsStore& settings, const IClock& clock, const CPollRunner& polls,
+                   std::function<bool()> isTrayAvailable, QWidget* parent)
     : QDialog(parent),
       m_settings(settings),
       m_clock(clock),
-      m_folders(std::move(folders)),
-      m_bTrayAvailable(bTrayAvailable) {
+      m_polls(polls),
+      m_isTrayAvailable(std::move(isTrayAvailable)),
+      m_actions(*this),
+      m_pMenuBar(m_actions.BuildMenuBar(this)),
+      m_pClient(new CMainClient(this)),
+      m_pContextMenu(m_actions.BuildContextMenu(this)),
+      m_pTrayMenu(m_actions.BuildTrayMenu(this)),
+      m_pPlacement(new CWindowPlacement(*this)),
+      m_pTick(new QTimer(this)) {
     // A main window rather than a dialog: it has a taskbar button and a minimise box.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                    Qt::WindowCloseButtonHint);
     setWindowTitle(QString::fromLatin1(Str::AppTitle));
-    m_pActions = std::make_unique<CMainActions>(*this);
-    BuildClient();
-    BuildMenus();
-    LayOutWindow();
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->setMenuBar(m_pMenuBar);
+    layout->addWidget(m_pClient);
+    resize(kDesignedClient.grownBy({0, m_pMenuBar->sizeHint().height(), 0, 0})
+               .expandedTo(minimumSizeHint()));
 
-    m_timer.setInterval(1000);
-    connect(&m_timer, &QTimer::timeout, this, &CMainDlg::OnTimer);
+    CTaskListView* list = m_pClient->List();
+    list->installEventFilter(this);
+    connect(list, &QTableView::doubleClicked, this, &CMainDlg::OnListDblClk);
+    list->header()->setSectionsClickable(true);
+    connect(list->header(), &QHeaderView::sectionClicked, this, &CMainDlg::OnListColumnClick);
+    connect(list->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &CMainDlg::SelectionChanged);
+    // A new table clears the selection without a word from the selection model.
+    connect(m_pClient->Model(), &QAbstractItemModel::modelReset, this, &CMainDlg::SelectionChanged);
+
+    connect(m_actions.pHide, &QAction::triggered, this, &CMainDlg::OnOK);
+    connect(m_actions.pShow, &QAction::triggered, this, &CMainDlg::ShowFromTray);
+    connect(m_actions.pExit, &QAction::triggered, this, &CMainDlg::OnCancel);
+
+    // The tick only keeps the clock and counts; polls run from the event loop, so a reminder
+    // waiting for an answer never holds it up.
+    m_pTick->setObjectName(QStringLiteral("tick"));
+    m_pTick->setInterval(1000);
+    connect(m_pTick, &QTimer::timeout, this, &CMainDlg::OnTimer);
     m_titleRestore.setSingleShot(true);
-    m_titleRestore.setInterval(150);
-    connect(&m_titleRestore, &QTimer::timeout, this, &CMainDlg::RestoreTitleAfterPoll);
-    m_pWatcher = new CTaskFileWatcher(this);
-    // Another program changed the task file: the list follows, as after Refresh.
-    connect(m_pWatcher, &CTaskFileWatcher::ChangedOutside, this, &CMainDlg::OnRefresh);
+    m_titleRestore.setInterval(kPollTitleMs);
+    connect(&m_titleRestore, &QTimer::timeout, this,
+            [this] { setWindowTitle(m_strTitleBeforePoll); });
+    connect(&polls, &CPollRunner::PollingChanged, this, &CMainDlg::OnPollingChanged);
 }
 
 CMainDlg::~CMainDlg() = default;
 
-void CMainDlg::OnInitDialog() {
+void CMainDlg::RestorePlacement() {
     AddSystemMenuAbout();
+    m_pPlacement->Restore(LoadWindowPlacement(m_settings));
+}
 
-    const LoadedSettings loaded = LoadSettings(m_settings, m_folders.taskFolder);
-    m_nPollSeconds = loaded.nPollSeconds;
-    m_bSound = loaded.bSound;
-    m_nStartupMode = loaded.nStartupMode;
-    // From here on every task file operation works on this file.
-    m_taskFile.emplace(loaded.taskFilePath);
-    m_poller.emplace(*m_taskFile);
-    if (m_folders.bFirstStart) {
-        // An installed program's first start: an empty list rather than a missing file. A
-        // failure shows at the first poll, which names the path.
-        CreateFirstTaskFile(m_taskFile->Path());
-    }
-    // Only the mode the program started with hides the window at the first tick.
-    m_bHiddenStartDone = m_nStartupMode != kStartupHidden;
-    // No other copy runs, so a temporary file beside the task file is a killed rewrite's.
-    m_taskFile->RemoveLeftoverTempFile();
-    m_pWatcher->Watch(m_taskFile->Path());
-
-    ApplyWindowPlacement(*this, LoadWindowPlacement(m_settings));
-
-    m_timer.start();
-    m_nTickCount = 0;
-    m_bPolling = 0;
+void CMainDlg::StartClock() {
+    m_pTick->start();
     setWindowTitle(QString::fromLatin1(Str::AppTitle));
-
-    // Reminders due now are raised here, before the window is first shown.
-    PollTasks();
-    AddTrayIcon();
     UpdateClock();
-    m_strModuleDir = m_folders.helpFolder;
+}
 
-    if (m_nStartupMode == kStartupMinimized) {
-        ShowMinimizedOnceMapped(*this);
-    } else if (m_nStartupMode == kStartupHidden) {
+void CMainDlg::ShowAtStart(int nStartupMode) {
+    UpdateClock();
+    // Only the mode the program started with hides the window at the first tick.
+    m_bHiddenStartDone = nStartupMode != kStartupHidden;
+    if (nStartupMode == kStartupHidden) {
         // Never shown in the first place, so nothing flashes up before it hides.
-        if (!m_bTrayAvailable) {
-            ShowMinimizedOnceMapped(*this);
+        AddTrayIcon();
+        if (!TrayAvailable()) {
+            ShowMinimizedAtStart(*this);
         }
     } else {
-        showNormal();
+        if (nStartupMode == kStartupMinimized) {
+            ShowMinimizedAtStart(*this);
+        } else {
+            showNormal();
+        }
+        // The tray icon comes as soon as the window is on its way: it is there for the hidden
+        // window, which the first one is not, and setting it up may wait on the desktop.
+        QTimer::singleShot(0, this, &CMainDlg::AddTrayIcon);
     }
     m_bInitialised = true;
     if (m_bActivationPending) {
@@ -110,52 +133,70 @@ void CMainDlg::OnTimer() {
     // visible on its own; a window the user has asked for by now stays as it is.
     if (!m_bHiddenStartDone) {
         m_bHiddenStartDone = true;
-        if (m_bTrayAvailable && !m_bShownOnRequest && isVisible()) {
+        if (!m_bShownOnRequest && isVisible() && TrayAvailable()) {
             HideWindow();
         }
     }
     UpdateClock();
-    ++m_nTickCount;
-    // A new hour, or a jump of the clock, calls for a poll besides the interval.
-    const bool bClockCalls =
-        m_pollTrigger.OnTick(m_clock.GetCurrentTime(), m_clock.GetSteadyMilliseconds());
+    emit Ticked();
+}
 
-    // Ticks go on while a poll waits on the user, but they never start a second poll.
-    if ((m_nTickCount < m_nPollSeconds && !bClockCalls) || m_bPolling == 1 || IsPollRunning()) {
-        return;
-    }
-    m_bPolling = 1;
-    QApplication::alert(this, 150);
-    m_nTickCount = 0;
+void CMainDlg::UpdateClock() {
+    m_pClient->ShowTime(
+        QDateTime::fromSecsSinceEpoch(m_clock.GetCurrentTime().GetTime(), Qt::LocalTime));
+}
+
+void CMainDlg::ShowTimedPoll() {
+    QApplication::alert(this, kPollTitleMs);
     if (!m_titleRestore.isActive()) {
         m_strTitleBeforePoll = windowTitle();
     }
     m_titleRestore.stop();
     setWindowTitle(QString::fromLatin1(Str::PollingTasks));
-    PollTasks();
-    // The poll title stays a moment even when the poll is instant, without holding up the
-    // event loop.
-    m_titleRestore.start();
-    m_bPolling = 0;
+    m_bPollTitleShown = true;
 }
 
-void CMainDlg::RestoreTitleAfterPoll() {
-    setWindowTitle(m_strTitleBeforePoll);
-}
-
-void CMainDlg::OnRefresh() {
-    if (m_bPolling == 1) {
+void CMainDlg::OnPollingChanged(bool bPolling) {
+    if (bPolling) {
         return;
     }
-    PollTasks();
+    if (m_bPollTitleShown) {
+        m_bPollTitleShown = false;
+        m_titleRestore.start();
+    }
+    // The next tick comes a full second after any poll has ended, so that however long it took
+    // and whatever the interval, the window handles its input before the next one.
+    if (m_pTick->isActive()) {
+        m_pTick->start();
+    }
 }
 
-void CMainDlg::UpdateClock() {
-    const QDateTime now =
-        QDateTime::fromSecsSinceEpoch(m_clock.GetCurrentTime().GetTime(), Qt::LocalTime);
-    const QLocale locale = QLocale::system();
-    m_pDateLabel->setText(FormatClockDate(now.date(), locale));
-    m_pTimeLabel->setText(FormatClockTime(now.time(), locale));
+void CMainDlg::ShowRows(std::shared_ptr<const CTaskTable> rows) {
+    // One model update per poll that read the file, and none at all when nothing changed.
+    m_pClient->Model()->SetTable(std::move(rows));
+}
+
+int CMainDlg::GetSelectedTaskRow() const {
+    const QModelIndexList selected = m_pClient->List()->selectionModel()->selectedRows();
+    int row = -1;
+    for (const QModelIndex& index : selected) {
+        if (row == -1 || index.row() < row) {
+            row = index.row();
+        }
+    }
+    return row;
+}
+
+std::optional<TaskRef> CMainDlg::SelectedTask() const {
+    return m_pClient->Model()->TaskAt(GetSelectedTaskRow());
+}
+
+void CMainDlg::SetColumnText(int column, const QString& text) {
+    m_pClient->Model()->SetColumnText(column, text);
+}
+
+QWidget* CMainDlg::DialogParent() {
+    return isVisible() && !isMinimized() ? this : nullptr;
 }
 
 void CMainDlg::accept() {
@@ -176,8 +217,15 @@ void CMainDlg::OnOK() {
     HideWindow();
 }
 
+bool CMainDlg::TrayAvailable() {
+    if (!m_bTrayAvailable) {
+        m_bTrayAvailable = m_isTrayAvailable();
+    }
+    return *m_bTrayAvailable;
+}
+
 void CMainDlg::HideWindow() {
-    if (m_bTrayAvailable) {
+    if (TrayAvailable()) {
         hide();
     } else {
         showMinimized();
@@ -190,9 +238,9 @@ void CMainDlg::OnCancel() {
     if (answer != QMessageBox::Yes) {
         return;
     }
-    SaveWindowPlacement(m_settings, *this);
+    m_pPlacement->Save(m_settings);
     RemoveTrayIcon();
-    m_timer.stop();
+    m_pTick->stop();
     m_titleRestore.stop();
     hide();
     emit ExitConfirmed();
@@ -206,7 +254,7 @@ void CMainDlg::BringToFront() {
         m_bActivationPending = true;
         return;
     }
-    if (isHidden() && m_bTrayAvailable) {
+    if (isHidden() && TrayAvailable()) {
         // Hidden in the tray it stays hidden: the tray icon is the way back.
         return;
     }
@@ -223,51 +271,107 @@ void CMainDlg::BringToFront() {
     activateWindow();
 }
 
-int CMainDlg::PollTasks() {
-    if (!m_poller) {
-        return -1;  // no task file before the settings have named it
+// The tray icon: added once at start-up, removed at exit. A double-click, or "Show" in its
+// menu, brings the window back; the menu also offers a few everyday commands.
+void CMainDlg::AddTrayIcon() {
+    if (m_pTrayIcon != nullptr) {
+        return;
     }
-    if (IsPollRunning()) {
-        // A poll is waiting on the user; a second one over the same tasks would answer them
-        // twice, and its rows are still to come.
-        return 0;
+    m_pTrayIcon = new QSystemTrayIcon(AppIcon(), this);
+    m_pTrayIcon->setToolTip(QString::fromLatin1(Str::TrayTip));
+    m_pTrayIcon->setContextMenu(m_pTrayMenu);
+    connect(m_pTrayIcon, &QSystemTrayIcon::activated, this, &CMainDlg::OnTrayNotify);
+    m_pTrayIcon->show();
+}
+
+void CMainDlg::RemoveTrayIcon() {
+    if (m_pTrayIcon == nullptr) {
+        return;
     }
-    const CWaitCursor wait;
-    const CTime started = m_clock.GetCurrentTime();
-    m_pWatcher->PollStarting();
-    const int result = m_poller->Poll(*this);
-    m_pWatcher->PollEnded();
-    m_pollTrigger.OnPolled(started);
-    // The next tick comes a full second after any poll has ended, so that however long it took
-    // and whatever the interval, the window handles its input before the next one.
-    if (m_timer.isActive()) {
-        m_timer.start();
+    m_pTrayIcon->hide();
+    delete m_pTrayIcon;
+    m_pTrayIcon = nullptr;
+}
+
+void CMainDlg::OnTrayNotify(QSystemTrayIcon::ActivationReason reason) {
+    // A double-click shows the window; the right button opens the icon's menu by itself.
+    if (reason == QSystemTrayIcon::DoubleClick) {
+        ShowFromTray();
     }
-    return result;
 }
 
-CTime CMainDlg::Now() {
-    return m_clock.GetCurrentTime();
+void CMainDlg::ShowFromTray() {
+    m_bShownOnRequest = true;
+    showNormal();
+    raise();
+    activateWindow();
+    // A reminder waiting for an answer comes to the front of the window.
+    CReminderDlg::BringOpenReminderToFront();
 }
 
-ReminderAnswer CMainDlg::AskReminder(const ReminderRequest& request) {
-    const CArrowCursor arrow;
-    m_pWatcher->ReminderRaised();
-    // The window takes no commands while the reminder waits; the tray icon still works.
-    setEnabled(false);
-    const ReminderAnswer answer = CReminderDlg::AskReminder(request, m_bSound);
-    setEnabled(true);
-    m_pWatcher->ReminderAnswered();
-    return answer;
+// Gestures: each runs one of the shared commands, which are disabled while they cannot run.
+void CMainDlg::contextMenuEvent(QContextMenuEvent* event) {
+    OnContextMenu(event->globalPos());
 }
 
-void CMainDlg::ShowRows(std::shared_ptr<const CTaskTable> rows) {
-    // One model update per poll that read the file, and none at all when nothing changed.
-    m_pModel->SetTable(std::move(rows));
+void CMainDlg::OnContextMenu(const QPoint& globalPos) {
+    // The client area is the window below the menu bar: the list and the ground around it.
+    const QRect client(m_pClient->mapToGlobal(QPoint(0, 0)), m_pClient->size());
+    if (client.contains(globalPos)) {
+        m_pContextMenu->popup(globalPos);
+    }
 }
 
-void CMainDlg::ShowError(std::string_view text, std::string_view caption) {
-    CMessageBox::Error(
-        this, QString::fromLocal8Bit(text.data(), static_cast<qsizetype>(text.size())),
-        QString::fromLocal8Bit(caption.data(), static_cast<qsizetype>(caption.size())));
+void CMainDlg::OnListColumnClick(int column) {
+    switch (column) {
+        case CTaskListModel::kTaskColumn:
+            // Clicks on "Task" alternate the date order, starting with ascending; the Sort menu
+            // does not change which comes next.
+            m_bTaskSortAscending = !m_bTaskSortAscending;
+            (m_bTaskSortAscending ? m_actions.pSortByDateAscending
+                                  : m_actions.pSortByDateDescending)
+                ->trigger();
+            break;
+        case CTaskListModel::kStatusColumn:
+            m_actions.pSortByStatus->trigger();
+            break;
+        case CTaskListModel::kRecurrenceColumn:
+            m_actions.pSortByRecurrence->trigger();
+            break;
+        default:
+            break;
+    }
+}
+
+void CMainDlg::OnListDblClk(const QModelIndex& index) {
+    // The first click of the two selected the row.
+    const std::optional<TaskRef> task = m_pClient->Model()->TaskAt(index.row());
+    if (task && !task->record.title.empty() && GetSelectedTaskRow() == index.row()) {
+        m_actions.pViewEditTask->trigger();
+    }
+}
+
+bool CMainDlg::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_pClient->List() && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        // E and Shift+E alike.
+        QAction* command = key == Qt::Key_Delete ? m_actions.pDeleteSelection
+                           : key == Qt::Key_E    ? m_actions.pViewEditTask
+                                                 : nullptr;
+        if (command != nullptr) {
+            command->trigger();
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void CMainDlg::keyPressEvent(QKeyEvent* event) {
+    // Enter presses the window's default button, the hidden "Refresh list".
+    const bool bEnter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (bEnter && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+        m_actions.pRefresh->trigger();
+        return;
+    }
+    QDialog::keyPressEvent(event);
 }

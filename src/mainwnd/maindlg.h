@@ -4,119 +4,82 @@
 #include <QString>
 #include <QSystemTrayIcon>
 #include <QTimer>
+#include <functional>
 #include <memory>
 #include <optional>
-#include <string>
 
-#include "platform/programfolders.h"
-#include "reminder/poll.h"
-#include "reminder/polltrigger.h"
-#include "reminder/taskpoller.h"
-#include "tasks/taskfile.h"
-#include "tasks/tasksort.h"
+#include "mainwnd/mainactions.h"
+#include "tasks/taskcommands.h"
 
 class CCommandMenu;
+class CMainClient;
+class CPollRunner;
 class CSettingsStore;
-class CTaskFileWatcher;
-class CTaskListModel;
-struct CMainActions;
+class CTaskTable;
+class CWindowPlacement;
 class IClock;
-class QLabel;
 class QMenuBar;
 class QModelIndex;
-class CTaskListView;
-class QWidget;
 
-// The program's one window: the clock, the task list, the menu bar and the tray icon. It owns
-// the run-time state (loaded settings, one-second timer, poll-in-progress flag) and is the
-// window side of every poll.
-class CMainDlg : public QDialog, public IPollHost {
+// The program's one window: the clock, the task list, the menu bar and the tray icon. It shows
+// what the polls found and turns the user's gestures into the shared commands (CMainActions);
+// the commands themselves are the command controller's. It keeps its place between runs, and
+// says while a poll the tick called for runs.
+class CMainDlg : public QDialog {
     Q_OBJECT
 
 public:
-    // settings and clock must outlive the window. folders say where the task file and the
-    // help page are. bTrayAvailable says whether the desktop shows tray icons; without one,
-    // hiding would leave no way back, so the window minimises.
-    CMainDlg(CSettingsStore& settings, const IClock& clock, ProgramFolders folders,
-             bool bTrayAvailable, QWidget* parent = nullptr);
-    // A portable program: task file and help page in moduleDir, the program's folder (ending
-    // in a slash).
-    CMainDlg(CSettingsStore& settings, const IClock& clock, const std::string& moduleDir,
-             bool bTrayAvailable, QWidget* parent = nullptr);
+    // settings keep the window's place and clock gives the time; both, and polls, must outlive
+    // the window. isTrayAvailable says whether the desktop shows tray icons; without one,
+    // hiding would leave no way back, so the window minimises. It is asked once, when first
+    // needed: asking may wait on the desktop's message bus, which the first window need not.
+    CMainDlg(CSettingsStore& settings, const IClock& clock, const CPollRunner& polls,
+             std::function<bool()> isTrayAvailable, QWidget* parent = nullptr);
     ~CMainDlg() override;
 
-    // Loads the settings, restores the placement, runs the first poll (its reminders come
-    // before the window shows) and shows the window as the start-up mode says.
-    void OnInitDialog();
+    const CMainActions& Actions() const { return m_actions; }
 
-    // Lists every task and raises due reminders. Returns 0, or -1 when the task file cannot be
-    // opened. A call while another poll waits on the user does nothing and returns 0. The file
-    // is read only when it may have changed since the last poll (CTaskPoller).
-    int PollTasks();
+    // Start-up, in this order: the stored place and the running clock before the first poll,
+    // then the tray icon and the window as the start-up mode says (1 minimised, 2 hidden,
+    // anything else normal).
+    void RestorePlacement();
+    void StartClock();
+    void ShowAtStart(int nStartupMode);
 
-    // The selected list row, or -1.
-    int GetSelectedTaskRow() const;
+    // The rows of a poll.
+    void ShowRows(std::shared_ptr<const CTaskTable> rows);
+    // The task of the selected row, if a row is selected.
+    std::optional<TaskRef> SelectedTask() const;
     // Replaces the text of one column header.
     void SetColumnText(int column, const QString& text);
-
-    // Opens the task in the editor (Edit mode, or Read mode with bViewOnly) and writes back
-    // what the user changed, over that very task as long as it is still in the file.
-    void OpenTaskEditor(const TaskRef& task, bool bNewTask, bool bViewOnly);
-
-    // The window side of a poll.
-    CTime Now() override;
-    ReminderAnswer AskReminder(const ReminderRequest& request) override;
-    // The reminder's "Details...": the task in the read-only view.
-    void ShowTaskDetails(const TaskRef& task) override;
-    void ShowRows(std::shared_ptr<const CTaskTable> rows) override;
-    void ShowError(std::string_view text, std::string_view caption) override;
+    // A poll the tick called for starts: the caption flashes and the title says so until a
+    // moment after the poll.
+    void ShowTimedPoll();
+    // The parent for a dialog about the tasks: the window while it is on screen, else none,
+    // so that the dialog shows also when the window hides in the tray.
+    QWidget* DialogParent();
 
 public slots:
+    // The one-second tick: the clock, then Ticked().
     void OnTimer();
-    void OnRefresh();
     // Hide: into the tray, or minimised when there is no tray.
     void OnOK();
-    // The exit question; Yes ends the program.
+    // The exit question; Yes saves the place and ends with ExitConfirmed().
     void OnCancel();
-    void OnTrayNotify(QSystemTrayIcon::ActivationReason reason);
     // Shows the window normally and in front, as a double-click on the tray icon does; an open
     // reminder comes in front of it.
     void ShowFromTray();
     // Another copy was started: show this one instead, an open reminder in front.
     void BringToFront();
-
-    // The editor: a new task, and the selected one. Neither does anything while a
-    // timer-driven poll runs.
-    void OnAddTask();
-    void OnViewEditTask();
-
-    // The task commands. Each does nothing while a timer-driven poll runs; those that act on
-    // the selected task do nothing without a selection.
-    void OnDeleteSelection();
-    void OnMarkForDeletion();
-    void OnKeepAsNew();
-    void OnInsertDuplicate();
-    void OnDeleteMarkedTasks();
-    void OnDeletePastTasks();
-    void OnCompactDatabase();
-    void OnSortByDateDescending();
-    void OnSortByDateAscending();
-    void OnSortByStatus();
-    void OnSortByRecurrence();
-
-    // Settings, About, the help page and the system's date and time settings.
-    void OnSettings();
-    void OnAbout();
-    void OnHelpIndex();
-    void OnSystemCalendar();
-
-    // A click on a column header sorts by that column; "Task" alternates the date order.
-    void OnListColumnClick(int column);
     // A context-menu request at a point on the screen: the command menu opens there when the
     // point is inside the window's client area.
     void OnContextMenu(const QPoint& globalPos);
 
 signals:
+    // Every second, after the clock has moved on.
+    void Ticked();
+    // The selected row, or the rows themselves, changed.
+    void SelectionChanged();
     // The user confirmed the exit; the program should end with code 0.
     void ExitConfirmed();
 
@@ -124,7 +87,6 @@ protected:
     void accept() override;
     void reject() override;
     void closeEvent(QCloseEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
@@ -133,84 +95,44 @@ protected:
 #endif
 
 private:
-    // The layout (maindlglayout.cpp): the ground with the clock and the list, the menu bar
-    // over it, the designed and the minimum size; the clock and the list follow every resize.
-    void BuildClient();
-    void LayOutWindow();
-    QSize MinimumWindowSize() const;
-    void LayOutClock();
-    void ResizeListToWindow();
+    void OnPollingChanged(bool bPolling);
     void UpdateClock();
     void HideWindow();
+    bool TrayAvailable();
     void AddTrayIcon();
     void RemoveTrayIcon();
-    void RestoreTitleAfterPoll();
-    // Menus: every popup greys the selection commands as it opens (OnInitMenuPopup) and
-    // enables them again as it closes, so that the keys find them enabled.
-    void BuildMenus();
-    void OnInitMenuPopup();
-    void OnUninitMenuPopup();
+    void OnTrayNotify(QSystemTrayIcon::ActivationReason reason);
     // The window system's own menu gets the About item where the platform lets a program add
     // one.
     void AddSystemMenuAbout();
-    // A key pressed in the list; true when it ran a command.
-    bool OnListKeyDown(int key);
-    // A double-click on a list row opens its task.
+    // A click on a column header sorts by that column; "Task" alternates the date order.
+    void OnListColumnClick(int column);
+    // A double-click on a row opens its task, as View/Edit Task does.
     void OnListDblClk(const QModelIndex& index);
-    // Parent of the editor: the window while it is on screen, else none, so that the editor
-    // shows also when the window hides in the tray.
-    QWidget* EditorParent();
-    // The task of the selected row, if a row is selected.
-    std::optional<TaskRef> SelectedTask() const;
-    // Ends a command by its result: refreshes the list after a change (or when the task had
-    // gone), says so when the file could not be changed.
-    void FinishCommand(int result);
-    void SortTaskFile(TaskSort sort);
+    int GetSelectedTaskRow() const;
 
     CSettingsStore& m_settings;
     const IClock& m_clock;
-    const ProgramFolders m_folders;
-    const bool m_bTrayAvailable;
+    const CPollRunner& m_polls;
+    std::function<bool()> m_isTrayAvailable;
+    std::optional<bool> m_bTrayAvailable;  // once asked
 
-    std::unique_ptr<CMainActions> m_pActions;
-    QMenuBar* m_pMenuBar = nullptr;
-    QWidget* m_pClient = nullptr;
-    QLabel* m_pDateLabel = nullptr;
-    QLabel* m_pTimeLabel = nullptr;
-    CTaskListView* m_pTaskList = nullptr;
-    CTaskListModel* m_pModel = nullptr;
+    CMainActions m_actions;
+    QMenuBar* m_pMenuBar;
+    CMainClient* m_pClient;
+    CCommandMenu* m_pContextMenu;
+    CCommandMenu* m_pTrayMenu;
     QSystemTrayIcon* m_pTrayIcon = nullptr;
-    CCommandMenu* m_pContextMenu = nullptr;
-    CCommandMenu* m_pTrayMenu = nullptr;
+    CWindowPlacement* m_pPlacement;
 
-    CTaskFileWatcher* m_pWatcher = nullptr;
-    CPollTrigger m_pollTrigger;
-
-    QTimer m_timer;
+    QTimer* m_pTick;
     QTimer m_titleRestore;
     QString m_strTitleBeforePoll;
+    bool m_bPollTitleShown = false;  // "Polling tasks..." stands for the running poll
 
-    int m_bSound = 1;
-    int m_nStartupMode = 0;
-    int m_nTickCount = 0;
-    int m_nPollSeconds = 90;
-    int m_bPolling = 0;
-    std::string m_strModuleDir;  // where the help page is: the program's folder when portable
     bool m_bTaskSortAscending = false;  // the last "Task" header click sorted ascending
-
     bool m_bInitialised = false;
-    bool m_bHiddenStartDone = false;
+    bool m_bHiddenStartDone = true;
     bool m_bShownOnRequest = false;
     bool m_bActivationPending = false;
-    // Made at start-up, once the settings have named the file.
-    std::optional<CTaskFile> m_taskFile;
-    std::optional<CTaskPoller> m_poller;
-
-    friend class CMainDlgFixture;
-    friend class TestMainDlg;
-    friend class TestMainCommands;
-    friend class TestTaskEditDlg;
-    friend class TestMainMenus;
-    friend class TestDesktopMenus;
-    friend class TestMainLayout;
 };

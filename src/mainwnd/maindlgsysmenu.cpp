@@ -35,7 +35,7 @@ void CMainDlg::AddSystemMenuAbout() {
 bool CMainDlg::nativeEvent(const QByteArray& eventType, void* message, qintptr* result) {
     const MSG* msg = static_cast<const MSG*>(message);
     if (msg->message == WM_SYSCOMMAND && (msg->wParam & 0xFFF0) == kSysAboutCommand) {
-        OnAbout();
+        m_actions.pAbout->trigger();
         *result = 0;
         return true;
     }

@@ -2,6 +2,7 @@
 
 class QWidget;
 
-// Shows the window and minimises it once the window system has put it on screen. Some window
-// managers show a window normally when it was minimised before it was first shown.
-void ShowMinimizedOnceMapped(QWidget& window);
+// Shows a top-level window minimised from the start, so that the window system maps it
+// minimised (iconic) straight away. A dialog without a place of its own is centred as it is
+// first shown, which also takes the minimised state away; it is given that place first.
+void ShowMinimizedAtStart(QWidget& window);

@@ -3,14 +3,17 @@
 #include <QDir>
 #include <QFileInfo>
 
-#include "reminder/poll.h"
+#include "reminder/pollrunner.h"
+#include "tasks/filestamp.h"
 
-CTaskFileWatcher::CTaskFileWatcher(QObject* parent) : QObject(parent) {
+CTaskFileWatcher::CTaskFileWatcher(const CPollRunner& polls, QObject* parent)
+    : QObject(parent), m_polls(polls) {
     m_settle.setSingleShot(true);
     connect(&m_settle, &QTimer::timeout, this, &CTaskFileWatcher::Check);
     connect(&m_watcher, &QFileSystemWatcher::fileChanged, this, &CTaskFileWatcher::OnPathChanged);
     connect(&m_watcher, &QFileSystemWatcher::directoryChanged, this,
             &CTaskFileWatcher::OnPathChanged);
+    connect(&polls, &CPollRunner::PollingChanged, this, &CTaskFileWatcher::OnPollingChanged);
 }
 
 void CTaskFileWatcher::Watch(const std::string& path) {
@@ -18,7 +21,6 @@ void CTaskFileWatcher::Watch(const std::string& path) {
         m_watcher.removePaths(m_watcher.files() + m_watcher.directories());
     }
     m_strPath = path;
-    m_shown = StampOfFile(m_strPath);
     KeepWatching();
 }
 
@@ -40,57 +42,20 @@ void CTaskFileWatcher::OnPathChanged() {
     m_settle.start(kSettleMs);
 }
 
-void CTaskFileWatcher::PollStarting() {
-    m_bInPoll = true;
-    m_bAnswerPending = false;
-    m_bChangedInPoll = false;
-    m_expected = StampOfFile(m_strPath);
-}
-
-void CTaskFileWatcher::TakeOwnWrite() {
-    if (m_bAnswerPending) {
-        m_bAnswerPending = false;
-        m_expected = StampOfFile(m_strPath);
-    }
-}
-
-void CTaskFileWatcher::CompareWithExpected() {
-    const FileStamp now = StampOfFile(m_strPath);
-    if (now != m_expected) {
-        m_bChangedInPoll = true;
-        m_expected = now;
-    }
-}
-
-void CTaskFileWatcher::ReminderRaised() {
-    TakeOwnWrite();
-    CompareWithExpected();
-}
-
-void CTaskFileWatcher::ReminderAnswered() {
-    // A reminder may wait for hours; whatever changed meanwhile is not the program's doing.
-    CompareWithExpected();
-    m_bAnswerPending = true;
-}
-
-void CTaskFileWatcher::PollEnded() {
-    TakeOwnWrite();
-    CompareWithExpected();
-    m_bInPoll = false;
-    m_shown = m_expected;
-    if (m_bChangedInPoll) {
-        // The list does not show that change yet.
-        m_shown = FileStamp{};
+void CTaskFileWatcher::OnPollingChanged(bool bPolling) {
+    // Another program may have written after the poll read the file (while its last reminder
+    // was being answered, say); the list does not show that yet.
+    if (!bPolling && ChangedSinceLastPoll()) {
         m_settle.start(kSettleMs);
     }
 }
 
 bool CTaskFileWatcher::ChangedSinceLastPoll() const {
-    return StampOfFile(m_strPath) != m_shown;
+    return StampOfFile(m_strPath) != m_polls.ShownStamp();
 }
 
 void CTaskFileWatcher::Check() {
-    if (m_bInPoll || IsPollRunning()) {
+    if (m_polls.IsPolling()) {
         m_settle.start(kBusyRetryMs);
         return;
     }

@@ -1,6 +1,8 @@
 #include "mainwnd/tasklistview.h"
 
 #include <QEvent>
+#include <QItemSelectionModel>
+#include <QKeyEvent>
 #include <QStyledItemDelegate>
 #include <algorithm>
 
@@ -20,6 +22,21 @@ protected:
         option->state &= ~QStyle::State_HasFocus;
     }
 };
+
+// The keys that move the current row, with or without Ctrl and Shift.
+bool IsMoveKey(int key) {
+    switch (key) {
+        case Qt::Key_Up:
+        case Qt::Key_Down:
+        case Qt::Key_Home:
+        case Qt::Key_End:
+        case Qt::Key_PageUp:
+        case Qt::Key_PageDown:
+            return true;
+        default:
+            return false;
+    }
+}
 
 }  // namespace
 
@@ -50,6 +67,37 @@ void CTaskListView::changeEvent(QEvent* event) {
     if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange) {
         FitRowHeight();
     }
+}
+
+void CTaskListView::keyPressEvent(QKeyEvent* event) {
+    const int key = event->key();
+    if (!IsMoveKey(key) || model() == nullptr || model()->rowCount() == 0 ||
+        selectionModel()->hasSelection()) {
+        QTableView::keyPressEvent(event);
+        return;
+    }
+    // Nothing chosen yet, though the view may have made the first row current on its own: the
+    // arrows choose the first row, the other keys go from it.
+    const bool bArrow = key == Qt::Key_Up || key == Qt::Key_Down;
+    if (bArrow || !currentIndex().isValid()) {
+        selectionModel()->setCurrentIndex(model()->index(0, 0), QItemSelectionModel::NoUpdate);
+    }
+    if (!bArrow) {
+        QTableView::keyPressEvent(event);
+    }
+    // The view selects only a row it moved to; a key that left it where it was chose that row.
+    if (!selectionModel()->hasSelection()) {
+        selectRow(currentIndex().row());
+    }
+    event->accept();
+}
+
+QModelIndex CTaskListView::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) {
+    // A list of rows, not a table of cells: Home and End go to the first and the last row.
+    if (action == MoveHome || action == MoveEnd) {
+        modifiers |= Qt::ControlModifier;
+    }
+    return QTableView::moveCursor(action, modifiers);
 }
 
 void CTaskListView::FitRowHeight() {

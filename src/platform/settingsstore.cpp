@@ -88,7 +88,11 @@ LoadedSettings LoadSettings(CSettingsStore& store, const std::string& moduleDir)
         loaded.nStartupMode = kStartupDefault;
     }
 
-    store.WriteValue(SettingKey::Version, kVersion);
+    // Written when it is not in place yet: a start that finds every setting stored writes
+    // nothing, and so waits for no disk.
+    if (store.ReadValue(SettingKey::Version, kNumberBuffer) != kVersion) {
+        store.WriteValue(SettingKey::Version, kVersion);
+    }
     return loaded;
 }
 

@@ -53,6 +53,3 @@ public:
 inline constexpr int kPollDone = 0;
 inline constexpr int kPollNoFile = -1;
 inline constexpr int kPollBusy = 1;
-
-// Whether a poll is running, waiting on a reminder or the details view.
-bool IsPollRunning();

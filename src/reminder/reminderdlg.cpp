@@ -105,21 +105,21 @@ bool CReminderDlg::BringOpenReminderToFront() {
 }
 
 void CReminderDlg::SetRequest(const ReminderRequest& request, int bPlaySound) {
-    m_nRecord = request.nRecord;
     // The file keeps an over-long title whole; the dialog shows a part that it can lay out.
     m_szTitle = FromFileText(DisplayText(request.title));
     m_nYear = request.year;
     m_nMonth = request.month;
     m_nDay = request.day;
-    m_nAdvanceDays = request.advanceDays;
     m_nHour = request.hour;
-    m_nStatus = request.status;
     m_szCaption = FromFileText(request.caption);
     m_bRemindTomorrow = 0;
     m_bPlaySound = bPlaySound;
 }
 
 ReminderAnswer CReminderDlg::GetAnswer(int nResult) const {
+    if (!m_bAnswered) {
+        return ReminderAnswer::None;
+    }
     if (nResult == QDialog::Accepted) {
         return ReminderAnswer::Details;
     }
@@ -157,12 +157,19 @@ QPushButton* CReminderDlg::OkayButton() const {
     return m_ui->m_okay;
 }
 
+void CReminderDlg::accept() {
+    m_bAnswered = true;
+    QDialog::accept();
+}
+
 void CReminderDlg::reject() {
+    m_bAnswered = true;
     m_bRemindTomorrow = 0;
     QDialog::reject();
 }
 
 void CReminderDlg::OnRemindTomorrow() {
+    m_bAnswered = true;
     m_bRemindTomorrow = 1;
     // Straight to the base class: our own reject() would clear the flag again.
     QDialog::reject();
@@ -197,6 +204,7 @@ void CReminderDlg::setVisible(bool visible) {
 }
 
 void CReminderDlg::OnInitDialog() {
+    m_bAnswered = false;
     m_bRemindTomorrow = 0;
     m_ui->m_title->setText(m_szTitle);
     m_ui->m_date->setText(DueText());

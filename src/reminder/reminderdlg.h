@@ -53,7 +53,9 @@ public:
 
     // Fills the members from what the poll hands over; bPlaySound is the sound preference.
     void SetRequest(const ReminderRequest& request, int bPlaySound);
-    // What a finished run with result nResult means to the poll.
+    // What a finished run with result nResult means to the poll. A run that ended without one of
+    // the three answers (the dialog hidden, or the program ending while it waited) is no
+    // answer at all: nothing is written for it.
     ReminderAnswer GetAnswer(int nResult) const;
 
     // Raises one reminder, waits for the user and returns the answer.
@@ -71,14 +73,11 @@ public:
     QPushButton* RemindTomorrowButton() const;
     QPushButton* OkayButton() const;
 
-    int m_nRecord = 0;  // the task shown; the dialog itself never uses it
     QString m_szTitle;
     int m_nYear = 0;
     int m_nMonth = 0;
     int m_nDay = 0;
-    int m_nAdvanceDays = 0;  // not shown
-    int m_nHour = 0;         // shown after the date as the editor shows it ("12 AM")
-    int m_nStatus = 0;       // not shown
+    int m_nHour = 0;  // shown after the date as the editor shows it ("12 AM")
     QString m_szCaption;
     int m_bRemindTomorrow = 0;  // set by the dialog: 1 only when "Remind me tomorrow" closed it
     int m_bPlaySound = 0;       // the alert sounds only when this is exactly 1
@@ -86,6 +85,8 @@ public:
     void setVisible(bool visible) override;
 
 public slots:
+    // "Details..." and Enter.
+    void accept() override;
     // "Okay" and Esc.
     void reject() override;
 
@@ -113,6 +114,7 @@ private:
     IDesktopNotifier* m_pNotifier;  // null: the program's shared notifier
     int m_nTitleMinWidth = 0;       // the title's width before any title widened it
     bool m_bInputGuarded = false;
+    bool m_bAnswered = false;  // the user gave one of the three answers
     QTimer m_inputGuard;
     QPointer<QWidget> m_pFocusBeforeGuard;
 

@@ -16,18 +16,6 @@
 
 namespace {
 
-// Polls run on the one user-interface thread; a second one started from inside the first
-// (a reminder or the details view runs a nested event loop) would visit the same tasks again.
-bool g_bPollRunning = false;
-
-class PollRunningGuard {
-public:
-    PollRunningGuard() { g_bPollRunning = true; }
-    ~PollRunningGuard() { g_bPollRunning = false; }
-    PollRunningGuard(const PollRunningGuard&) = delete;
-    PollRunningGuard& operator=(const PollRunningGuard&) = delete;
-};
-
 // The file's task lines, in file order.
 std::vector<std::string_view> TaskLinesOf(const TaskFileLines& file) {
     std::vector<std::string_view> tasks;
@@ -124,17 +112,40 @@ bool RemindAndWriteBack(IPollHost& host, const CTaskFile& file, TaskRef& ref,
 
 }  // namespace
 
+// Marks a poll as running for its whole length, and says so. Polls run on the one
+// user-interface thread; a second one started from inside the first (a reminder or the details
+// view runs a nested event loop) would visit the same tasks again.
+class CTaskPoller::CRunning {
+public:
+    explicit CRunning(CTaskPoller& poller) : m_poller(poller) { Set(true); }
+    ~CRunning() { Set(false); }
+    CRunning(const CRunning&) = delete;
+    CRunning& operator=(const CRunning&) = delete;
+
+private:
+    void Set(bool bRunning) {
+        m_poller.m_bRunning = bRunning;
+        if (m_poller.m_runningObserver) {
+            m_poller.m_runningObserver(bRunning);
+        }
+    }
+
+    CTaskPoller& m_poller;
+};
+
 CTaskPoller::CTaskPoller(const CTaskFile& file, const IFileClock& clock)
     : m_file(file), m_clock(clock), m_pTable(std::make_shared<CTaskTable>()) {}
 
 CTaskPoller::~CTaskPoller() = default;
 
-bool CTaskPoller::IsRunning() {
-    return g_bPollRunning;
+void CTaskPoller::SetRunningObserver(std::function<void(bool)> observer) {
+    m_runningObserver = std::move(observer);
 }
 
 int CTaskPoller::ReportUnreadable(IPollHost& host) {
     m_skipRule.Forget();
+    // What the path holds now is what the message is about: a change to it is news.
+    m_shownStamp = StampOfFile(m_file.Path());
     m_pTable->Clear();
     // The list is empty while the message shows.
     host.ShowRows(m_pTable);
@@ -162,10 +173,10 @@ void CTaskPoller::RaiseReminders(IPollHost& host, const PollHour& hour, CTaskTab
 }
 
 int CTaskPoller::Poll(IPollHost& host) {
-    if (g_bPollRunning) {
+    if (m_bRunning) {
         return kPollBusy;
     }
-    const PollRunningGuard running;
+    const CRunning running(*this);
     m_bLastSkipped = false;
 
     // Read before the file is looked at: any change from here on is stamped later than this.
@@ -192,17 +203,51 @@ int CTaskPoller::Poll(IPollHost& host) {
     if (!bRead) {
         return ReportUnreadable(host);
     }
+    m_shownStamp = bStamped ? stamp : FileStamp{};
     if (m_pTable.use_count() > 1 && m_pTable->Generation() != generation) {
         // The host shows this very table, now changed: it must take it in before a reminder
         // lets anything draw it.
         host.ShowRows(m_pTable);
     }
-    RaiseReminders(host, hour, *m_pTable);
+    if (!m_reminders.empty()) {
+        RaiseReminders(host, hour, *m_pTable);
+        // The answers are looked at again by the next poll.
+        m_skipRule.Forget();
+        return ShowFileAfterAnswers(host);
+    }
     host.ShowRows(m_pTable);
-    if (bStamped && m_reminders.empty()) {
+    if (bStamped) {
         m_skipRule.Remember(m_file.Path(), stamp, startNs, hour);
     } else {
         m_skipRule.Forget();
     }
     return kPollDone;
+}
+
+int CTaskPoller::ShowFileAfterAnswers(IPollHost& host) {
+    // The answers moved the reminded tasks on, and the reminders may have waited long enough
+    // for other programs to change the file: the rows show it as it now stands, classified
+    // against the hour now. What is still due is raised by the next poll, not by this one.
+    FileStamp stamp;
+    if (!ReadTable(CurrentHour(host.Now()), stamp)) {
+        return ReportUnreadable(host);
+    }
+    m_shownStamp = stamp;
+    host.ShowRows(m_pTable);
+    return kPollDone;
+}
+
+void CTaskPoller::ReadAhead(CTime now) {
+    FileStamp stamp;
+    ReadTable(CurrentHour(now), stamp);
+}
+
+bool CTaskPoller::ReadTable(const PollHour& hour, FileStamp& stamp) {
+    FilePtr file = m_file.OpenToRead();
+    const bool bStamped = file && ReadFileStamp(file.get(), stamp);
+    if (!bStamped) {
+        stamp = FileStamp{};
+    }
+    m_reminders.clear();
+    return file && m_pTable->Read(file.get(), bStamped ? stamp.size : 0, hour, m_reminders);
 }

@@ -52,7 +52,7 @@ class TestInstall : public CMainDlgFixture {
             }
         });
         timer.start(5);
-        dlg.OnSettings();
+        dlg.findChild<QAction*>("settings")->trigger();
     }
 
 private slots:
@@ -103,9 +103,8 @@ private slots:
             m_pStore->WriteValue("taskfile", taskfile.toStdString());
         }
         QVERIFY(WriteFile(InstalledMarkerPath(Prefix() + "/bin"), "installed\n"));
-        m_pDlg = std::make_unique<CMainDlg>(*m_pStore, m_clock,
-                                            FindProgramFolders(Prefix() + "/bin"), true);
-        m_pDlg->OnInitDialog();
+        Create(FindProgramFolders(Prefix() + "/bin"));
+        m_pProgram->Start();
 
         const QString path = Home() + "/data/Marmoset Task/" + expected;
         QVERIFY(QFileInfo(path).isFile());
@@ -113,7 +112,7 @@ private slots:
         QCOMPARE(Model().rowCount(), 0);
         // It is the file the window reads.
         QVERIFY(WriteFile(path, "#6/1/2030{+}0{+}0{+}0{+}June{+}{+}9\r\n"));
-        m_pDlg->OnRefresh();
+        Action("refresh")->trigger();
         QCOMPARE(Model().rowCount(), 1);
         QCOMPARE(CMessageBox::Count(), 0);
         QCOMPARE(Setting("taskfile").value_or(""), expected.toStdString());
@@ -125,18 +124,16 @@ private slots:
         const QString data = Home() + "/data/Marmoset Task/";
         // A task file that is there is read, never replaced.
         QVERIFY(WriteFile(data + "nkdat", "#6/1/2030{+}0{+}0{+}0{+}June{+}{+}9\r\n"));
-        m_pDlg = std::make_unique<CMainDlg>(*m_pStore, m_clock,
-                                            FindProgramFolders(Prefix() + "/bin"), true);
-        m_pDlg->OnInitDialog();
+        Create(FindProgramFolders(Prefix() + "/bin"));
+        m_pProgram->Start();
         QCOMPARE(Model().rowCount(), 1);
-        m_pDlg.reset();
+        m_pProgram.reset();
 
         // One that has gone since is reported, not quietly made again.
         QVERIFY(QFile::remove(data + "nkdat"));
         CMessageBox::SetNextAnswer(QMessageBox::Ok);
-        m_pDlg = std::make_unique<CMainDlg>(*m_pStore, m_clock,
-                                            FindProgramFolders(Prefix() + "/bin"), true);
-        m_pDlg->OnInitDialog();
+        Create(FindProgramFolders(Prefix() + "/bin"));
+        m_pProgram->Start();
         QVERIFY(CMessageBox::Last().text.startsWith(Str::TaskFileNotFound));
         QVERIFY(!QFileInfo::exists(data + "nkdat"));
     }

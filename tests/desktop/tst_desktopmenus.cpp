@@ -5,24 +5,13 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QMenuBar>
-#include <QProcess>
 #include <QtTest>
 
+#include "desktopfixture.h"
 #include "mainwnd/commandmenu.h"
-#include "mainwnd/maindlgfixture.h"
-
-namespace {
-
-bool Xdotool(const QStringList& arguments) {
-    QProcess xdotool;
-    xdotool.start(QStringLiteral("xdotool"), arguments);
-    return xdotool.waitForFinished(10000) && xdotool.exitCode() == 0;
-}
-
-}  // namespace
 
 // One window for all the tests, as a user would keep it open.
-class TestDesktopMenus : public CMainDlgFixture {
+class TestDesktopMenus : public CDesktopFixture {
     Q_OBJECT
 
 private:
@@ -30,10 +19,7 @@ private:
 
 private slots:
     void initTestCase() {
-        QVERIFY2(qEnvironmentVariableIsSet("DISPLAY"), "run through on_desktop.sh");
-        QCOMPARE(QGuiApplication::platformName(), QString("xcb"));
-        InitTestCase();
-        Init();
+        InitOnDesktop();
         const QDir root(m_pDir->path());
         QVERIFY(root.mkpath("home/config") && root.mkpath("home/data/applications"));
 
@@ -61,23 +47,21 @@ private slots:
         qunsetenv("BROWSER");
 
         // Its own one-second timer runs, as in the program.
-        Create().OnInitDialog();
-        QVERIFY(QTest::qWaitForWindowExposed(m_pDlg.get()));
-        QVERIFY(Xdotool({"windowactivate", "--sync", QString::number(m_pDlg->winId())}));
-        QTRY_VERIFY(m_pDlg->isActiveWindow());
+        Create();
+        m_pProgram->Start();
+        QVERIFY(QTest::qWaitForWindowExposed(&Window()));
+        QVERIFY(Xdotool({"windowactivate", "--sync", QString::number(Window().winId())}));
+        QTRY_VERIFY(Window().isActiveWindow());
     }
-    void cleanupTestCase() {
-        Cleanup();
-        CleanupTestCase();
-    }
+    void cleanupTestCase() { CleanupOnDesktop(); }
 
     void rightClickOpensTheCommandMenuAtTheCursor() {
-        QWidget* viewport = m_pDlg->m_pTaskList->viewport();
+        QWidget* viewport = List()->viewport();
         const QPoint at = viewport->mapToGlobal(QPoint(60, 40));
         QVERIFY(Xdotool({"mousemove", "--sync", QString::number(at.x()), QString::number(at.y()),
                          "click", "3"}));
-        QTRY_COMPARE(QApplication::activePopupWidget(), m_pDlg->m_pContextMenu);
-        const CCommandMenu& menu = *m_pDlg->m_pContextMenu;
+        QTRY_COMPARE(QApplication::activePopupWidget(), ContextMenu());
+        const CCommandMenu& menu = *ContextMenu();
         QTRY_COMPARE(menu.geometry().topLeft(), at);
         QStringList items;
         for (QAction* action : menu.actions()) {
@@ -88,16 +72,16 @@ private slots:
         QVERIFY(Xdotool({"key", "Escape"}));
         QTRY_COMPARE(QApplication::activePopupWidget(), nullptr);
         // Over the menu bar, outside the client area, there is no such menu.
-        m_pDlg->OnContextMenu(m_pDlg->m_pMenuBar->mapToGlobal(QPoint(200, 5)));
+        Window().OnContextMenu(MenuBar()->mapToGlobal(QPoint(200, 5)));
         QCOMPARE(QApplication::activePopupWidget(), nullptr);
     }
 
     void f1AsksTheDesktopToOpenTheHelpPage() {
         QFile::remove(OpenedRecord());
-        const QPoint row = m_pDlg->m_pTaskList->viewport()->mapToGlobal(QPoint(60, 8));
+        const QPoint row = List()->viewport()->mapToGlobal(QPoint(60, 8));
         QVERIFY(Xdotool({"mousemove", "--sync", QString::number(row.x()), QString::number(row.y()),
                          "click", "1"}));
-        QTRY_VERIFY(m_pDlg->m_pTaskList->hasFocus());
+        QTRY_VERIFY(List()->hasFocus());
         QVERIFY(Xdotool({"key", "F1"}));
         QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(OpenedRecord()).size() > 0, 15000);
         QFile opened(OpenedRecord());

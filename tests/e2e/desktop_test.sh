@@ -7,8 +7,12 @@
 #   - a reminder that the window manager minimises comes back by itself;
 #   - a task file replaced by another program shows (with its reminder) within two seconds;
 #   - the tray icon's double-click and a second copy bring an open reminder to the front;
+#   - the window's place: the first exit stores its frame, later runs open there and store the
+#     same, a minimised start stays minimised with a stored place and restores to it, and an
+#     exit while minimised stores nothing;
 #   - the Minimized start-up mode maps the window iconic;
-#   - a task file that is a named pipe gives a message, and the program still answers.
+#   - a task file that is a named pipe gives a message, and the program still answers;
+#   - an Enter held down to close a message does not reach the window below it.
 #
 #   tests/e2e/desktop_test.sh PROGRAM
 #
@@ -139,22 +143,71 @@ other_in_front() {
     wait_until 5 activate "$other" || fail "the other program did not take the front"
 }
 
+# The window's outer rectangle, frame included, as "left,top,right,bottom" (the form of "dim").
+frame_of() {
+    local x y w h
+    read -r x y w h < <(xwininfo -id "$1" | awk '/Absolute upper-left X/ {x = $NF}
+        /Absolute upper-left Y/ {y = $NF} /Width:/ {w = $NF} /Height:/ {h = $NF}
+        END {print x, y, w, h}')
+    local l r t b
+    read -r l r t b < <(xprop -id "$1" _NET_FRAME_EXTENTS | tr -d ',' | awk '{print $3, $4, $5, $6}')
+    echo "$((x - l)),$((y - t)),$((x + w + r)),$((y + h + b))"
+}
+frame_known() { xprop -id "$1" _NET_FRAME_EXTENTS | grep -q ' = '; }
+stored_dim() {
+    sed -n 's/^Shareware\\Quillnote\\2.0\\dim="\{0,1\}\([-0-9,]*\)"\{0,1\}$/\1/p' \
+        "$1/config/Marmoset Task/marmoset-task.ini"
+}
+
+# Answers the exit question with Yes and waits for the program to end.
+confirm_exit() {
+    wait_until 5 window_named Confirm >/dev/null || fail "no exit question"
+    local question
+    question=$(window_named Confirm)
+    wait_until 3 is_active "$question" || xdotool windowactivate "$question"
+    xdotool key Return
+    wait_until 10 bash -c "! kill -0 $program_pid 2>/dev/null" || fail "the program did not end"
+    wait "$program_pid" 2>/dev/null || true
+}
+exit_from_window() {
+    wait_until 3 activate "$1" || fail "the main window did not take the keyboard"
+    xdotool key Escape
+    confirm_exit
+}
+exit_from_tray() {
+    local x y
+    read -r x y < <(tray_icon_centre)
+    xdotool mousemove "$x" "$y" click 3
+    sleep 0.5
+    xdotool key x
+    confirm_exit
+}
+
 # --- a reminder at start-up ----------------------------------------------------------------
 step "a reminder at start-up ignores a stray Return, carries the icon and sends a notice"
 dir=$(make_folder reminders "Shareware\\Quillnote\\2.0\\startup=3")
 task_line "Call the bank" >"$dir/program/nkdat"
 cp "$dir/program/nkdat" "$work/before"
-start_in "$dir"
-wait_until 15 window_named "Missed Appointments!" >/dev/null || {
-    xwininfo -root -tree | grep -i marmoset
-    ps -ef | grep marmoset-task | grep -v grep
-    fail "no reminder came up"
-}
-shown_at=$(now_ms)
-reminder=$(window_named "Missed Appointments!")
-wait_until 1 is_active "$reminder" || fail "the reminder did not take the keyboard"
-xdotool key Return
-(($(now_ms) - shown_at < 500)) || fail "could not send Return within half a second"
+# The Return must come within the reminder's first half second to test anything; a machine too
+# busy to send it in time gets another start, three at most.
+for try in 1 2 3; do
+    start_in "$dir"
+    wait_until 15 window_named "Missed Appointments!" >/dev/null || {
+        xwininfo -root -tree | grep -i marmoset
+        ps -ef | grep marmoset-task | grep -v grep
+        fail "no reminder came up"
+    }
+    shown_at=$(now_ms)
+    reminder=$(window_named "Missed Appointments!")
+    wait_until 1 is_active "$reminder" || fail "the reminder did not take the keyboard"
+    xdotool key Return
+    (($(now_ms) - shown_at < 500)) && break
+    ((try < 3)) || fail "could not send Return within half a second in three starts"
+    # A late Return may have answered the reminder: the next start begins from the same file.
+    stop_program
+    wait_until 5 is_gone "Missed Appointments!" || fail "the reminder outlived its program"
+    cp "$work/before" "$dir/program/nkdat"
+done
 # Past the guard the reminder must still be there, the file as it was.
 sleep 1.2
 window_named "Missed Appointments!" >/dev/null || fail "a stray Return answered the reminder"
@@ -226,6 +279,50 @@ if [ -n "${MARMOSET_SCREENSHOTS:-}" ]; then
 fi
 stop_program
 
+# --- the window's place ---------------------------------------------------------------------
+step "the first exit stores the window's frame; later runs open there and store the same"
+dir=$(make_folder placement "Shareware\\Quillnote\\2.0\\startup=3")
+: >"$dir/program/nkdat"
+stored=
+for run in 1 2 3; do
+    start_in "$dir"
+    wait_until 15 window_named "Marmoset Task" >/dev/null || fail "the main window did not show"
+    main=$(window_named "Marmoset Task")
+    wait_until 5 frame_known "$main" || fail "the window manager gave no frame"
+    # The window keeps itself on screen for a second after its frame is known.
+    sleep 1.5
+    frame=$(frame_of "$main")
+    if [ -n "$stored" ] && [ "$frame" != "$stored" ]; then
+        fail "run $run opened at $frame where $stored is stored"
+    fi
+    exit_from_window "$main"
+    stored=$(stored_dim "$dir")
+    [ "$stored" = "$frame" ] || fail "run $run stored $stored for the frame $frame"
+done
+echo "    stored $stored each time"
+
+step "a minimised start keeps its place, stores nothing and restores to it"
+dir=$(make_folder placed-minimised $'Shareware\\Quillnote\\2.0\\startup=1\nShareware\\Quillnote\\2.0\\dim="300,200,780,560"')
+: >"$dir/program/nkdat"
+start_in "$dir"
+wait_until 15 window_named "Marmoset Task" >/dev/null || fail "the main window did not map"
+main=$(window_named "Marmoset Task")
+wait_until 5 has_state "$main" Iconic || fail "the window is $(wm_state "$main"), not Iconic"
+sleep 1.5
+has_state "$main" Iconic || fail "the minimised window came back as $(wm_state "$main")"
+wait_until 10 tray_icon_centre >/dev/null || fail "no tray icon"
+exit_from_tray
+[ "$(stored_dim "$dir")" = "300,200,780,560" ] || fail "an exit while minimised stored $(stored_dim "$dir")"
+start_in "$dir"
+wait_until 15 window_named "Marmoset Task" >/dev/null || fail "the main window did not map"
+main=$(window_named "Marmoset Task")
+wait_until 5 has_state "$main" Iconic || fail "the window is $(wm_state "$main"), not Iconic"
+xdotool windowactivate "$main"
+wait_until 5 has_state "$main" Normal || fail "the window did not come back"
+sleep 1.5
+[ "$(frame_of "$main")" = "300,200,780,560" ] || fail "restored at $(frame_of "$main")"
+stop_program
+
 # --- Minimized start-up --------------------------------------------------------------------
 step "the Minimized start-up mode maps the window iconic"
 dir=$(make_folder minimised "Shareware\\Quillnote\\2.0\\startup=1")
@@ -251,6 +348,29 @@ xdotool key Return
 wait_until 5 is_gone "Error!" || fail "the message did not close"
 wait_until 10 window_named "Marmoset Task" >/dev/null || fail "the main window did not show"
 [ -p "$dir/program/nkdat" ] || fail "the named pipe was replaced"
+stop_program
+
+# --- a key that closes a message --------------------------------------------------------------
+step "an Enter held down to close the message does not reach the window below"
+dir=$(make_folder missing "Shareware\\Quillnote\\2.0\\startup=3")
+start_in "$dir"
+wait_until 15 window_named "Error!" >/dev/null || fail "no message about the missing task file"
+message=$(window_named "Error!")
+wait_until 3 is_active "$message" || xdotool windowactivate "$message"
+# Held past the keyboard's repeat delay: the repeats come after the message has closed, while
+# the main window (where Enter refreshes the list and so raises the message again) takes over.
+xdotool keydown Return
+wait_until 2 is_gone "Error!" || fail "Enter did not close the message"
+again=0
+for _ in $(seq 12); do
+    if window_named "Error!" >/dev/null; then again=1; fi
+    sleep 0.1
+done
+xdotool keyup Return
+sleep 0.5
+if window_named "Error!" >/dev/null; then again=1; fi
+((again == 0)) || fail "the held Enter reached the main window and raised the message again"
+wait_until 5 window_named "Marmoset Task" >/dev/null || fail "the main window did not show"
 stop_program
 
 echo "PASS"

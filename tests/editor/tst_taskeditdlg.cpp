@@ -67,7 +67,6 @@ class TestTaskEditDlg : public CMainDlgFixture {
 
 private:
     TaskRef Task(int row) { return Model().TaskAt(row).value_or(TaskRef{}); }
-    void Select(int row) { m_pDlg->m_pTaskList->setCurrentIndex(Model().index(row, 0)); }
 
 private slots:
     void initTestCase() { InitTestCase("America/New_York"); }
@@ -142,11 +141,11 @@ private slots:
         QSignalSpy resets(&Model(), &QAbstractItemModel::modelReset);
         {
             const CDialogDriver cancel({[](CTaskEditDlg& d) { d.CancelButton()->click(); }});
-            Actions().pNewTask->trigger();
+            Action("newTask")->trigger();
         }
         QVERIFY(Content() == before && resets.count() == 0);
         const CDialogDriver ok({ClickOk});
-        Actions().pNewTask->trigger();
+        Action("newTask")->trigger();
         QCOMPARE(Content(), before +
                                 "#1/1/2031{+}0{+}0{+}0{+}Enter a title here{+}Additional "
                                 "text here..{+}6\r\n");
@@ -154,7 +153,7 @@ private slots:
     }
 
     void failedAddOpensTheEditorAgain() {
-        CMainDlg& dlg = Start();
+        Start();
         const std::filesystem::path temp = CTaskFile(TaskFile()).TempPath();
         std::filesystem::create_directories(temp / "blocker");
         QString shownAgain;
@@ -169,7 +168,7 @@ private slots:
                                         std::filesystem::remove_all(temp);
                                         ClickOk(d);
                                     }});
-        dlg.OnAddTask();
+        Action("newTask")->trigger();
         QCOMPARE(CMessageBox::Last().caption, QString("Error!"));
         QCOMPARE(shownAgain, QString("Dentist"));
         QCOMPARE(Content(), std::string("#1/1/2031{+}0{+}0{+}0{+}Dentist{+}(none){+}6\r\n"));
@@ -181,27 +180,24 @@ private slots:
             content += std::string("#6/1/2031{+}0{+}0{+}0{+}") + title + "{+}(none){+}9\r\n";
         }
         WriteContent(content);
-        CMainDlg& dlg = Start();
+        Start();
         QSignalSpy resets(&Model(), &QAbstractItemModel::modelReset);
         {
-            // Nothing selected, or a poll running: nothing opens. Opened and closed with OK,
-            // the file stays as it was, byte for byte.
+            // Nothing selected: nothing opens. Opened and closed with OK, the file stays as it
+            // was, byte for byte.
             const CDialogDriver driver({ClickOk, [](CTaskEditDlg& d) {
                                             d.TitleEdit()->setText("Two and a half");
                                             ClickOk(d);
                                         }});
-            Actions().pViewEditTask->trigger();
-            Select(1);
-            dlg.m_bPolling = 1;
-            QTest::keyClick(dlg.m_pTaskList, Qt::Key_E);
-            dlg.m_bPolling = 0;
+            Action("viewEditTask")->trigger();
+            QTest::keyClick(List(), Qt::Key_E);
             QCOMPARE(driver.m_nOpenings, size_t{0});
             // A widget's double-click comes after the press and release of its first click.
-            const QPoint row = dlg.m_pTaskList->visualRect(Model().index(1, 0)).center();
-            QTest::mouseClick(dlg.m_pTaskList->viewport(), Qt::LeftButton, {}, row);
-            QTest::mouseDClick(dlg.m_pTaskList->viewport(), Qt::LeftButton, {}, row);
+            const QPoint row = List()->visualRect(Model().index(1, 0)).center();
+            QTest::mouseClick(List()->viewport(), Qt::LeftButton, {}, row);
+            QTest::mouseDClick(List()->viewport(), Qt::LeftButton, {}, row);
             QVERIFY(driver.m_nOpenings == 1 && Content() == content && resets.count() == 0);
-            QTest::keyClick(dlg.m_pTaskList, Qt::Key_E, Qt::ShiftModifier);
+            QTest::keyClick(List(), Qt::Key_E, Qt::ShiftModifier);
         }
         QCOMPARE(Task(Model().rowCount() - 1).record.title, std::string("Two and a half"));
         QCOMPARE(Task(1).record.title, std::string("Three"));
@@ -214,7 +210,8 @@ private slots:
             CMessageBox::SetNextAnswer(QMessageBox::Ok);
             ClickOk(d);
         }});
-        dlg.OpenTaskEditor(Task(1), false, false);
+        Select(1);
+        Action("viewEditTask")->trigger();
         QCOMPARE(Content(), other);
         QCOMPARE(CMessageBox::Last().text, QString(Str::TaskChangedMeanwhile));
         QCOMPARE(Model().rowCount(), 1);
@@ -231,19 +228,19 @@ private slots:
             Select(1);
             d.DeleteButton()->click();
         }});
-        Actions().pViewEditTask->trigger();
+        Action("viewEditTask")->trigger();
         QCOMPARE(Content(), std::string("#6/2/2031{+}0{+}0{+}0{+}Two{+}(none){+}9\r\n"
                                         "#6/1/2031{+}0{+}3{+}0{+}One{+}(none){+}9\r\n"));
     }
 
     void detailsShowTheTaskReadOnlyThenStoreTheAnswer() {
-        CMainDlg& dlg = Start();
+        Start();
         WriteContent("#12/31/2030{+}0{+}0{+}0{+}Party{+}(none){+}22\r\n");
         const CDialogDriver driver({[](CTaskEditDlg& d) {
             QVERIFY(d.windowTitle() == "Task Details" && !d.CancelButton()->isVisible());
             ClickOk(d);
         }});
-        QTest::keyClick(dlg.m_pTaskList, Qt::Key_Return);  // Enter in the window: "Refresh list"
+        QTest::keyClick(List(), Qt::Key_Return);  // Enter in the window: "Refresh list"
         QCOMPARE(driver.m_nOpenings, size_t{1});
         QCOMPARE(Content(), std::string("#12/31/2030{+}0{+}1{+}0{+}Party{+}(none){+}22\r\n"));
     }
@@ -251,7 +248,7 @@ private slots:
     // A hand-edited day its month lacks: the details view corrects it and writes it back, and
     // the reminder's answer counts for the corrected task, so the reminder does not come again.
     void detailsOnADayItsMonthLacksAnswerTheCorrectedTask() {
-        CMainDlg& dlg = Start();
+        Start();
         WriteContent("#2/30/2030{+}0{+}0{+}0{+}Feb{+}(none){+}9\r\n");
         const CDialogDriver driver({[](CTaskEditDlg& d) {
             CMessageBox::SetNextAnswer(QMessageBox::Ok);
@@ -260,10 +257,10 @@ private slots:
             QCOMPARE(d.DaySpin()->value(), 28);
             ClickOk(d);
         }});
-        QTest::keyClick(dlg.m_pTaskList, Qt::Key_Return);
+        QTest::keyClick(List(), Qt::Key_Return);
         QCOMPARE(driver.m_nOpenings, size_t{1});
         QCOMPARE(Content(), std::string("#2/28/2030{+}0{+}1{+}0{+}Feb{+}(none){+}9\r\n"));
-        QTest::keyClick(dlg.m_pTaskList, Qt::Key_Return);
+        QTest::keyClick(List(), Qt::Key_Return);
         QCOMPARE(driver.m_nOpenings, size_t{1});
     }
 };

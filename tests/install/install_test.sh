@@ -164,11 +164,18 @@ if [ "${1:-}" = "--on-desktop" ]; then
         [ $# = 4 ] && echo $((top - $3))
     }
     on_screen() { [ "$(frame_top)" = 0 ]; }
-    wait_until 5 on_screen || fail "the frame's top is at $(frame_top), not on the screen"
+    # Framed (the window manager reports the frame) and placed: however busy the machine, the
+    # frame ends on the screen and stays there once the window manager is done with it.
+    wait_until 20 on_screen || fail "the frame's top is at $(frame_top), not on the screen"
+    sleep 2
+    on_screen || fail "the frame's top moved to $(frame_top) after it was on the screen"
+    size() { xwininfo -id "$main" | awk '/Width:/ {w = $2} /Height:/ {h = $2} END {print w, h}'; }
+    read -r width0 height0 < <(size)
     xdotool windowsize "$main" 10 10
-    sleep 0.5
-    read -r width height < <(xwininfo -id "$main" |
-        awk '/Width:/ {w = $2} /Height:/ {h = $2} END {print w, h}')
+    # The window manager has answered the request once the size changed, to the minimum.
+    shrunk() { [ "$(size)" != "$width0 $height0" ]; }
+    wait_until 10 shrunk || fail "the window kept its size ${width0}x$height0 when made smaller"
+    read -r width height < <(size)
     ((width >= 250 && height >= 150)) || fail "the window was made ${width}x$height"
     stop
     exit 0

@@ -1,15 +1,21 @@
 #pragma once
 
-// The main window over a real task file in a temporary program folder, a temporary settings
-// file and a clock the tests set: the fixture every main-window test program shares, offscreen
-// or on a real desktop.
+// The program with its main window over a real task file in a temporary program folder, a
+// temporary settings file and a clock the tests set: the fixture every main-window test
+// program shares, offscreen or on a real desktop. Tests reach the window as a user does: its
+// widgets and actions by name, its message boxes through preset answers.
 
+#include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QItemSelectionModel>
+#include <QLabel>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QSettings>
+#include <QSystemTrayIcon>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
@@ -24,8 +30,9 @@
 #include <string_view>
 #include <vector>
 
+#include "app/taskprogram.h"
 #include "editor/taskeditdlg.h"
-#include "mainwnd/mainactions.h"
+#include "mainwnd/commandmenu.h"
 #include "mainwnd/maindlg.h"
 #include "mainwnd/messagebox.h"
 #include "mainwnd/tasklistmodel.h"
@@ -56,7 +63,6 @@ public:
     struct Seen {
         QString caption;
         QString title;
-        int nRecord = 0;
         int bPlaySound = 0;
         bool bMainVisible = false;
         bool bArrowCursor = false;  // not the poll's wait cursor
@@ -85,10 +91,9 @@ private:
         }
         m_pLast = pDlg;
         const QCursor* pCursor = QApplication::overrideCursor();
-        seen.push_back({pDlg->m_szCaption, pDlg->m_szTitle, pDlg->m_nRecord, pDlg->m_bPlaySound,
-                        m_pMain->isVisible(),
-                        pCursor != nullptr && pCursor->shape() == Qt::ArrowCursor,
-                        m_pMain->isEnabled()});
+        seen.push_back(
+            {pDlg->m_szCaption, pDlg->m_szTitle, pDlg->m_bPlaySound, m_pMain->isVisible(),
+             pCursor != nullptr && pCursor->shape() == Qt::ArrowCursor, m_pMain->isEnabled()});
         if (onOpen) {
             onOpen();
         }
@@ -121,7 +126,7 @@ protected:
     std::unique_ptr<QSettings> m_pIni;
     std::unique_ptr<CSettingsStore> m_pStore;
     CTestClock m_clock;
-    std::unique_ptr<CMainDlg> m_pDlg;
+    std::unique_ptr<CTaskProgram> m_pProgram;
     std::string m_strOldTz;
 
     std::string ProgramDir() const { return m_pDir->filePath("program/").toStdString(); }
@@ -162,25 +167,57 @@ protected:
         return m_pStore->ReadValue(key, 512);
     }
 
-    CMainDlg& Create(bool bTray = true) {
-        m_pDlg = std::make_unique<CMainDlg>(*m_pStore, m_clock, ProgramDir(), bTray);
-        return *m_pDlg;
+    // The program in the temporary program folder, put together but not started.
+    CMainDlg& Create(bool bTray = true) { return Create(PortableFolders(ProgramDir()), bTray); }
+    CMainDlg& Create(const ProgramFolders& folders, bool bTray = true) {
+        m_pProgram.reset();
+        m_pProgram =
+            std::make_unique<CTaskProgram>(*m_pStore, m_clock, folders, [bTray] { return bTray; });
+        return Window();
     }
+    // Starts it, up to its tray icon; the tests then deliver the ticks themselves
+    // (CMainDlg::OnTimer).
     CMainDlg& Start(bool bTray = true) {
-        Create(bTray).OnInitDialog();
-        // The tests deliver the ticks themselves.
-        m_pDlg->m_timer.setInterval(3600 * 1000);
-        m_pDlg->m_timer.start();
-        return *m_pDlg;
+        Create(bTray);
+        m_pProgram->Start();
+        Tick()->stop();
+        if (!QTest::qWaitFor([this] { return TrayIcon() != nullptr; })) {
+            qWarning("the program started without its tray icon");
+        }
+        return Window();
     }
-    CTaskListModel& Model() { return *m_pDlg->m_pModel; }
-    CMainActions& Actions() { return *m_pDlg->m_pActions; }
-    QStringList Headers() const {
+    CMainDlg& Window() { return m_pProgram->Window(); }
+
+    // The window's parts, by name.
+    QTimer* Tick() { return Find<QTimer>("tick"); }
+    CTaskListView* List() { return Find<CTaskListView>("taskList"); }
+    CTaskListModel& Model() { return *qobject_cast<CTaskListModel*>(List()->model()); }
+    QLabel* DateText() { return Find<QLabel>("dateText"); }
+    QLabel* TimeText() { return Find<QLabel>("timeText"); }
+    QAction* Action(const char* name) { return Find<QAction>(name); }
+    QMenuBar* MenuBar() { return Window().findChild<QMenuBar*>(); }
+    CCommandMenu* ContextMenu() { return Find<CCommandMenu>("contextMenu"); }
+    QSystemTrayIcon* TrayIcon() { return Window().findChild<QSystemTrayIcon*>(); }
+    template <class T>
+    T* Find(const char* name) {
+        T* found = Window().findChild<T*>(QString::fromLatin1(name));
+        if (found == nullptr) {
+            qFatal("the window has no %s", name);
+        }
+        return found;
+    }
+
+    QStringList Headers() {
         QStringList headers;
         for (int column = 0; column < 3; ++column) {
-            headers << m_pDlg->m_pModel->headerData(column, Qt::Horizontal).toString();
+            headers << Model().headerData(column, Qt::Horizontal).toString();
         }
         return headers;
+    }
+    // Selects a whole row, as a click on it does.
+    void Select(int row) {
+        List()->selectionModel()->select(
+            Model().index(row, 0), QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     }
 
     // Called by each test program's initTestCase, cleanupTestCase, init and cleanup slots (a
@@ -207,7 +244,7 @@ protected:
         WriteTasks({});
     }
     void Cleanup() {
-        m_pDlg.reset();
+        m_pProgram.reset();
         m_pStore.reset();
         m_pIni.reset();
         m_pDir.reset();

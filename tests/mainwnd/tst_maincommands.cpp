@@ -24,12 +24,6 @@ class TestMainCommands : public CMainDlgFixture {
     Q_OBJECT
 
 private:
-    void Select(int row) {
-        CTaskListView* list = m_pDlg->m_pTaskList;
-        list->selectionModel()->select(
-            Model().index(row, 0), QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-    }
-
     // Title and stored status of every task line, in file order.
     QStringList Titles() const {
         QStringList titles;
@@ -77,19 +71,20 @@ private slots:
         QFETCH(int, answer);
         QFETCH(QStringList, after);
         WriteTasks({kFutureTask, kDoneTask, kMarkedTask});
-        CMainDlg& dlg = Start();
+        Start();
         const std::string before = Content();
         QSignalSpy resets(&Model(), &QAbstractItemModel::modelReset);
 
         // Without a selection nothing is asked and nothing changes.
-        const std::map<QString, QAction*> actions = {{"delete", Actions().pDeleteSelection},
-                                                     {"mark", Actions().pMarkForDeletion},
-                                                     {"keep", Actions().pKeepAsNew},
-                                                     {"duplicate", Actions().pInsertDuplicate}};
+        const std::map<QString, QAction*> actions = {{"delete", Action("deleteSelection")},
+                                                     {"mark", Action("markForDeletion")},
+                                                     {"keep", Action("keepAsNew")},
+                                                     {"duplicate", Action("insertDuplicate")}};
         for (const auto& [name, action] : actions) {
+            QVERIFY(!action->isEnabled());
             action->trigger();
         }
-        QTest::keyClick(dlg.m_pTaskList, Qt::Key_Delete);
+        QTest::keyClick(List(), Qt::Key_Delete);
         QCOMPARE(CMessageBox::Count(), 0);
         QCOMPARE(Content(), before);
 
@@ -98,7 +93,7 @@ private slots:
             CMessageBox::SetNextAnswer(static_cast<QMessageBox::StandardButton>(answer));
         }
         if (command == "Del") {
-            QTest::keyClick(dlg.m_pTaskList, Qt::Key_Delete);
+            QTest::keyClick(List(), Qt::Key_Delete);
         } else {
             actions.at(command)->trigger();
         }
@@ -119,22 +114,6 @@ private slots:
         }
     }
 
-    void commandsWaitForTheTimersPoll() {
-        WriteTasks({kFutureTask, kDoneTask});
-        CMainDlg& dlg = Start();
-        Select(1);
-        dlg.m_bPolling = 1;
-        for (QAction* action :
-             {Actions().pDeleteSelection, Actions().pMarkForDeletion, Actions().pInsertDuplicate,
-              Actions().pDeleteMarkedTasks, Actions().pDeletePastTasks, Actions().pCompactDatabase,
-              Actions().pSortByStatus}) {
-            action->trigger();
-        }
-        dlg.m_bPolling = 0;
-        QCOMPARE(CMessageBox::Count(), 0);
-        QCOMPARE(Titles(), (QStringList{"Future/0", "Done/1"}));
-    }
-
     void rowWhoseTaskChangedWritesNothingAndRefreshes() {
         WriteTasks({kFutureTask, kDoneTask});
         Start();
@@ -142,7 +121,7 @@ private slots:
         // Another program renames the task after the list was made.
         WriteTasks({"#6/1/2030{+}0{+}0{+}0{+}Renamed{+}(none){+}9", kDoneTask});
         const std::string before = Content();
-        Actions().pMarkForDeletion->trigger();
+        Action("markForDeletion")->trigger();
         QCOMPARE(Content(), before);
         QCOMPARE(Cell(Model(), 0, 0), QString("06/01/2030 Renamed"));
         QCOMPARE(CMessageBox::Count(), 0);
@@ -153,20 +132,20 @@ private slots:
                     "#1/1/2030{+}0{+}1{+}1{+}Monthly{+}x{+}6"});
         Start();
         CMessageBox::SetNextAnswer(QMessageBox::No);
-        Actions().pDeletePastTasks->trigger();
+        Action("deletePastTasks")->trigger();
         QCOMPARE(CMessageBox::Last().text, QString(Str::ConfirmDeletePast));
         QCOMPARE(Titles().size(), 4);
 
-        Actions().pCompactDatabase->trigger();
+        Action("compactDatabase")->trigger();
         QCOMPARE(Content().find("\r\n\r\n"), std::string::npos);
         QVERIFY(Content().find("; a comment") != std::string::npos);
 
-        Actions().pDeleteMarkedTasks->trigger();
+        Action("deleteMarkedTasks")->trigger();
         QCOMPARE(Titles(), (QStringList{"Future/0", "Done/1", "Monthly/1"}));
         QVERIFY(Content().find("; a comment") == std::string::npos);
 
         CMessageBox::SetNextAnswer(QMessageBox::Yes);
-        Actions().pDeletePastTasks->trigger();
+        Action("deletePastTasks")->trigger();
         QCOMPARE(Titles(), (QStringList{"Future/0", "Monthly/1"}));
         QCOMPARE(Model().rowCount(), 2);
     }
@@ -193,16 +172,16 @@ private slots:
         WriteTasks({kDoneTask, kMarkedTask, kFutureTask});
         Start();
         const std::map<QString, QAction*> actions = {
-            {"dateDescending", Actions().pSortByDateDescending},
-            {"dateAscending", Actions().pSortByDateAscending},
-            {"status", Actions().pSortByStatus},
-            {"recurrence", Actions().pSortByRecurrence}};
+            {"dateDescending", Action("sortByDateDescending")},
+            {"dateAscending", Action("sortByDateAscending")},
+            {"status", Action("sortByStatus")},
+            {"recurrence", Action("sortByRecurrence")}};
         actions.at(sort)->trigger();
         QCOMPARE(Titles(), order);
         QCOMPARE(Headers(), headers);
         QCOMPARE(Cell(Model(), 0, 0).section(' ', 1), order.first().section('/', 0, 0));
         // A refresh keeps the mark.
-        m_pDlg->OnRefresh();
+        Action("refresh")->trigger();
         QCOMPARE(Model().headerData(0, Qt::Horizontal).toString(), headers.first());
     }
 
@@ -215,17 +194,17 @@ private slots:
         Select(1);
 
         CMessageBox::SetNextAnswer(QMessageBox::Ok);
-        Actions().pMarkForDeletion->trigger();
+        Action("markForDeletion")->trigger();
         QCOMPARE(CMessageBox::Last().caption, QString("Error!"));
         QCOMPARE(CMessageBox::Last().icon, QMessageBox::Critical);
         QVERIFY(CMessageBox::Last().text.startsWith(Str::ChangeNotSaved));
         QVERIFY(CMessageBox::Last().text.endsWith(Str::ReasonCannotWriteTemp));
 
         CMessageBox::SetNextAnswer(QMessageBox::Ok);
-        Actions().pCompactDatabase->trigger();
+        Action("compactDatabase")->trigger();
         QCOMPARE(CMessageBox::Last().text, QString(Str::CompactFailed));
         CMessageBox::SetNextAnswer(QMessageBox::Ok);
-        Actions().pSortByStatus->trigger();
+        Action("sortByStatus")->trigger();
         QCOMPARE(CMessageBox::Last().text, QString(Str::CouldNotOpenForSorting));
         QCOMPARE(Model().headerData(1, Qt::Horizontal).toString(), QString("Status"));
         QCOMPARE(CMessageBox::Count(), 3);

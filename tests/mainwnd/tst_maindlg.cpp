@@ -1,5 +1,6 @@
 // The main window over a real task file in a temporary program folder, a temporary settings
 // file and a clock the tests set.
+#include <QElapsedTimer>
 #include <QHeaderView>
 #include <QLabel>
 #include <QMenuBar>
@@ -19,16 +20,17 @@
 
 #include "maindlgfixture.h"
 #include "mainwnd/clocktext.h"
-#include "mainwnd/mainactions.h"
 #include "mainwnd/maindlg.h"
 #include "mainwnd/messagebox.h"
 #include "mainwnd/taskfilewatcher.h"
 #include "mainwnd/tasklistmodel.h"
 #include "platform/settingsstore.h"
 #include "prefs/windowplacement.h"
+#include "reminder/pollrunner.h"
 #include "reminder/reminderdlg.h"
 #include "res/images.h"
 #include "res/strings.h"
+#include "tasks/taskfile.h"
 #include "tasks/taskline.h"
 
 class TestMainDlg : public CMainDlgFixture {
@@ -79,7 +81,7 @@ private slots:
         // The window as designed: title, icon, menus holding only working commands, columns.
         QCOMPARE(dlg.windowTitle(), QString("Marmoset Task"));
         QStringList menus;
-        for (QAction* pMenu : dlg.m_pMenuBar->actions()) {
+        for (QAction* pMenu : MenuBar()->actions()) {
             QStringList items;
             for (QAction* pItem : pMenu->menu()->actions()) {
                 items << pItem->text();
@@ -97,18 +99,18 @@ private slots:
                  << "&Window: &Hide | &Refresh\tF5"
                  << "&Help: &About | &Help Index\tF1";
         QCOMPARE(menus, expected);
-        QHeaderView* header = dlg.m_pTaskList->header();
+        QHeaderView* header = List()->header();
         QCOMPARE(Model().headerData(2, Qt::Horizontal).toString(), QString("Recurrence"));
         // The Task column has at least its designed width and takes what the others leave.
         QVERIFY(header->sectionSize(0) >= 240);
-        QCOMPARE(header->length(), dlg.m_pTaskList->viewport()->width());
+        QCOMPARE(header->length(), List()->viewport()->width());
         QCOMPARE(header->sectionSize(2), 80);
         // The status column is 80 pixels unless the font needs more for "Today/Unread".
         QVERIFY(header->sectionSize(1) >= 80);
         QVERIFY(header->sectionSize(1) >
-                dlg.m_pTaskList->fontMetrics().horizontalAdvance(QString("Today/Unread")));
-        QCOMPARE(dlg.m_pDateLabel->text(), FormatClockDate(QDate(2030, 3, 10), QLocale::system()));
-        QCOMPARE(dlg.m_pTimeLabel->text(), FormatClockTime(QTime(12, 30), QLocale::system()));
+                List()->fontMetrics().horizontalAdvance(QString("Today/Unread")));
+        QCOMPARE(DateText()->text(), FormatClockDate(QDate(2030, 3, 10), QLocale::system()));
+        QCOMPARE(TimeText()->text(), FormatClockTime(QTime(12, 30), QLocale::system()));
     }
 
     void missingTaskFileIsReported() {
@@ -137,23 +139,23 @@ private slots:
         WriteTasks({"#6/1/2030{+}0{+}0{+}0{+}Later{+}{+}9",
                     "#3/10/2030{+}0{+}0{+}0{+}Dentist{+}bring card{+}12"});
         CReminderResponder responder(&Create(), answer);
-        m_pDlg->OnInitDialog();
+        m_pProgram->Start();
 
         QCOMPARE(responder.seen.size(), size_t{1});
         QCOMPARE(responder.nDetailsViews, answer == Answer::Details ? 1 : 0);
         const CReminderResponder::Seen& seen = responder.seen.front();
         QVERIFY(!seen.bMainVisible);
         QVERIFY(!seen.bMainEnabled);  // held up while the reminder waits
-        QVERIFY(m_pDlg->isEnabled());
+        QVERIFY(Window().isEnabled());
         QCOMPARE(seen.caption, QString("Now Due!"));
         QCOMPARE(seen.title, QString("Dentist"));
-        QCOMPARE(seen.nRecord, 2);
         QCOMPARE(seen.bPlaySound, 2);
         QVERIFY(seen.bArrowCursor);
         QVERIFY(QApplication::overrideCursor() == nullptr);
-        QVERIFY(m_pDlg->isVisible());
-        QVERIFY(m_pDlg->m_timer.isActive() && m_pDlg->m_timer.interval() == 1000);
-        QCOMPARE(Cell(Model(), 1, 1), QString("Today/Unread"));
+        QVERIFY(Window().isVisible());
+        QVERIFY(Tick()->isActive() && Tick()->interval() == 1000);
+        // Listed as the answer left it.
+        QCOMPARE(Cell(Model(), 1, 1), QString(storedStatus == 1 ? "Complete" : "Future"));
 
         const std::vector<TaskRecord> tasks = ReadTasks();
         QCOMPARE(tasks.size(), size_t{2});
@@ -163,7 +165,7 @@ private slots:
         QCOMPARE(tasks[1].status, storedStatus);
     }
 
-    void tickCountsToTheIntervalAndPolls() {
+    void tickPollsAtTheIntervalOutsideTheTick() {
         m_pStore->WriteValue("poll", "3");
         WriteTasks({"#6/1/2030{+}0{+}0{+}0{+}One{+}{+}9"});
         CMainDlg& dlg = Start();
@@ -171,33 +173,72 @@ private slots:
 
         m_clock.now = CTime::FromLocal(2030, 3, 10, 12, 31, 5);
         dlg.OnTimer();
-        QCOMPARE(dlg.m_pTimeLabel->text(), FormatClockTime(QTime(12, 31, 5), QLocale::system()));
+        QCOMPARE(TimeText()->text(), FormatClockTime(QTime(12, 31, 5), QLocale::system()));
         dlg.OnTimer();
-        QCOMPARE(dlg.m_nTickCount, 2);
+        QTest::qWait(20);
         QCOMPARE(Model().rowCount(), 1);
+        // The third tick calls for the poll; it runs once the tick is over.
         dlg.OnTimer();
-        QCOMPARE(dlg.m_nTickCount, 0);
-        QCOMPARE(Model().rowCount(), 2);
-        QCOMPARE(dlg.m_bPolling, 0);
+        QCOMPARE(Model().rowCount(), 1);
+        QCOMPARE(dlg.windowTitle(), QString("Marmoset Task"));
+        QTRY_COMPARE(Model().rowCount(), 2);
         QCOMPARE(dlg.windowTitle(), QString("Polling tasks..."));
         QTRY_COMPARE(dlg.windowTitle(), QString("Marmoset Task"));
+        for (int tick = 0; tick < 2; ++tick) {
+            dlg.OnTimer();
+        }
+        QTest::qWait(20);
+        QCOMPARE(dlg.windowTitle(), QString("Marmoset Task"));
     }
 
-    void tickDuringARunningPollStartsNoOther_data() {
+    // A reminder of the tick's poll may wait for hours: the clock goes on meanwhile.
+    void clockRunsWhileATimedPollsReminderWaits() {
+        m_pStore->WriteValue("poll", "1");
+        m_clock.now = CTime::FromLocal(2030, 3, 10, 11, 59, 59);
+        WriteTasks({"#3/10/2030{+}0{+}0{+}0{+}Dentist{+}{+}12"});
+        CMainDlg& dlg = Create();
+        m_pProgram->Start();
+        QCOMPARE(Model().rowCount(), 1);
+        m_clock.now = CTime::FromLocal(2030, 3, 10, 12, 0, 0);
+        QStringList times;
+        QString title;
+        CReminderResponder responder(&dlg, Answer::Okay);
+        responder.onOpen = [&] {
+            title = dlg.windowTitle();
+            QElapsedTimer open;
+            open.start();
+            while (open.elapsed() < 3000) {
+                m_clock.now = CTime(m_clock.now.GetTime() + 1);
+                QTest::qWait(250);
+                if (times.isEmpty() || times.back() != TimeText()->text()) {
+                    times << TimeText()->text();
+                }
+            }
+        };
+        QTRY_COMPARE_WITH_TIMEOUT(responder.seen.size(), size_t{1}, 5000);
+        QCOMPARE(title, QString("Polling tasks..."));  // raised by the tick's poll
+        QVERIFY2(times.size() >= 2, qPrintable(times.join(" | ")));
+        QCOMPARE(ReadTasks().front().status, 1);
+    }
+
+    // While a poll waits on a reminder, the commands that change the file wait too: no second
+    // poll, from the ticks or a refresh; the ticks go on counting and poll once it is over.
+    void commandsAndTicksWaitForARunningPoll_data() {
         QTest::addColumn<bool>("fromTick");
         QTest::newRow("poll started by the tick") << true;
         QTest::newRow("poll started by Refresh") << false;
     }
-    void tickDuringARunningPollStartsNoOther() {
+    void commandsAndTicksWaitForARunningPoll() {
         QFETCH(bool, fromTick);
         m_pStore->WriteValue("poll", "2");
         CMainDlg& dlg = Start();
         WriteTasks(
             {"#6/1/2030{+}0{+}0{+}0{+}Later{+}{+}9", "#3/10/2030{+}0{+}0{+}0{+}Dentist{+}{+}12"});
+        Select(0);
 
         CReminderResponder responder(&dlg, Answer::Okay);
         int nExtraReminders = 0;
-        std::vector<int> flags;  // m_bPolling before and after the ticks, then the tick count
+        QStringList enabled;
         responder.onOpen = [&] {
             // A second poll would raise the same reminder again inside this one.
             QTimer::singleShot(50, &responder, [&] {
@@ -206,30 +247,36 @@ private slots:
                     p->reject();
                 }
             });
-            flags.push_back(dlg.m_bPolling);
+            for (const char* name : {"newTask", "viewEditTask", "deleteSelection", "sortByStatus",
+                                     "compactDatabase", "refresh", "settings", "about", "exit"}) {
+                if (Action(name)->isEnabled()) {
+                    enabled << name;
+                }
+            }
             for (int i = 0; i < 3; ++i) {
                 dlg.OnTimer();
             }
-            dlg.OnRefresh();
-            flags.push_back(dlg.m_bPolling);
-            flags.push_back(dlg.m_nTickCount);
+            Action("refresh")->trigger();
+            QTest::qWait(20);
         };
         if (fromTick) {
             dlg.OnTimer();
             dlg.OnTimer();
+            QTRY_COMPARE(responder.seen.size(), size_t{1});
         } else {
-            dlg.OnRefresh();
+            Action("refresh")->trigger();
         }
         QCOMPARE(responder.seen.size(), size_t{1});
         QCOMPARE(nExtraReminders, 0);
-        const int polling = fromTick ? 1 : 0;
-        QCOMPARE(flags, std::vector<int>({polling, polling, 3}));
-        QCOMPARE(dlg.m_bPolling, 0);
+        QCOMPARE(enabled, QStringList({"settings", "about", "exit"}));
         QCOMPARE(Model().rowCount(), 2);
-        // The ticks counted while waiting make the next tick poll at once.
-        dlg.OnTimer();
-        QCOMPARE(dlg.m_nTickCount, 0);
+        QVERIFY(Action("refresh")->isEnabled() && Action("newTask")->isEnabled());
+        QVERIFY(!Action("viewEditTask")->isEnabled());  // the rows are new: nothing selected
         QCOMPARE(ReadTasks().back().status, 1);
+        // The ticks counted while waiting make the next tick poll at once.
+        WriteTasks({"#6/2/2030{+}0{+}0{+}0{+}Added{+}{+}9"}, true);
+        dlg.OnTimer();
+        QTRY_COMPARE(Model().rowCount(), 3);
     }
 
     void refreshPollsAndTheModelResetsOnlyOnChange() {
@@ -239,17 +286,14 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(&dlg));
         QSignalSpy resets(&Model(), &QAbstractItemModel::modelReset);
         QSignalSpy layouts(&Model(), &QAbstractItemModel::layoutChanged);
-        dlg.OnRefresh();
+        Action("refresh")->trigger();
         dlg.OnTimer();
+        QTest::qWait(20);
         QCOMPARE(resets.count(), 0);
         QCOMPARE(layouts.count(), 0);
 
         WriteTasks({"#1/3/2030{+}0{+}1{+}0{+}Three{+}{+}9"}, true);
-        dlg.m_bPolling = 1;  // a timer-driven poll is running
-        dlg.OnRefresh();
-        QCOMPARE(Model().rowCount(), 2);
-        dlg.m_bPolling = 0;
-        QTest::keyClick(dlg.m_pTaskList, Qt::Key_F5);
+        QTest::keyClick(List(), Qt::Key_F5);
         QCOMPARE(resets.count(), 1);
         QCOMPARE(Model().rowCount(), 3);
         QCOMPARE(Cell(Model(), 2, 1), QString("Complete"));
@@ -261,32 +305,29 @@ private slots:
         WriteTasks({"#6/1/2030{+}0{+}0{+}0{+}Later{+}{+}9",
                     "#3/10/2030{+}0{+}0{+}0{+}Dentist{+}bring card{+}12"});
         CReminderResponder responder(&Create(), Answer::Okay);
-        m_pDlg->OnInitDialog();
+        m_pProgram->Start();
         QCOMPARE(responder.seen.size(), size_t{1});
-        CMainDlg& dlg = *m_pDlg;
 
         const std::optional<TaskRef> later = Model().TaskAt(0);
         const std::optional<TaskRef> dentist = Model().TaskAt(1);
         QVERIFY(later && dentist && !Model().TaskAt(2) && !Model().TaskAt(-1));
         QCOMPARE(later->nRecord, 1);
         QCOMPARE(later->record.title, std::string("Later"));
-        // As the answer wrote it back, at the end of the file; listed as it was reminded.
+        // As the answer wrote it back, at the end of the file, and listed so.
         QCOMPARE(dentist->nRecord, 2);
         QCOMPARE(dentist->record.status, 1);
         QCOMPARE(dentist->record.note, std::string("bring card"));
-        QCOMPARE(Cell(Model(), 1, 1), QString("Today/Unread"));
+        QCOMPARE(Cell(Model(), 1, 1), QString("Complete"));
 
         QSignalSpy resets(&Model(), &QAbstractItemModel::modelReset);
-        dlg.OnRefresh();
-        QCOMPARE(resets.count(), 1);
-        QCOMPARE(Cell(Model(), 1, 1), QString("Complete"));
+        Action("refresh")->trigger();
         std::filesystem::last_write_time(TaskFile(), std::filesystem::file_time_type::clock::now());
-        dlg.OnRefresh();
-        QCOMPARE(resets.count(), 1);
+        Action("refresh")->trigger();
+        QCOMPARE(resets.count(), 0);
 
-        dlg.m_pTaskList->setCurrentIndex(Model().index(0, 0));
-        dlg.m_pActions->pMarkForDeletion->trigger();
-        QCOMPARE(resets.count(), 2);
+        Select(0);
+        Action("markForDeletion")->trigger();
+        QCOMPARE(resets.count(), 1);
         QCOMPARE(Cell(Model(), 0, 0), QString("03/10/2030 Dentist"));
         QCOMPARE(Cell(Model(), 1, 0), QString("06/01/2030 Later"));
         QCOMPARE(Cell(Model(), 1, 1), QString("To Delete"));
@@ -302,11 +343,12 @@ private slots:
     void exitQuestion() {
         QFETCH(int, route);
         CMainDlg& dlg = Start();
+        QVERIFY(QTest::qWaitForWindowExposed(&dlg));
         dlg.setGeometry(120, 80, 500, 360);
         QSignalSpy ended(&dlg, &CMainDlg::ExitConfirmed);
         const auto ask = [&] {
             if (route == 0) {
-                dlg.m_pActions->pExit->trigger();
+                Action("exit")->trigger();
             } else if (route == 1) {
                 QTest::keyClick(&dlg, Qt::Key_Escape);
             } else {
@@ -321,7 +363,8 @@ private slots:
         QCOMPARE(CMessageBox::Last().caption, QString("Confirm"));
         QCOMPARE(CMessageBox::Last().icon, QMessageBox::Question);
         QCOMPARE(CMessageBox::Last().buttons, QMessageBox::Yes | QMessageBox::No);
-        QVERIFY(dlg.isVisible() && dlg.m_timer.isActive() && dlg.m_pTrayIcon != nullptr);
+        Tick()->start();
+        QVERIFY(dlg.isVisible() && TrayIcon() != nullptr);
         QCOMPARE(ended.count(), 0);
         QVERIFY(!Setting("dim"));
 
@@ -332,7 +375,7 @@ private slots:
         QCOMPARE(Setting("dim").value_or("none"),
                  FormatDim({frame.left(), frame.top(), frame.left() + frame.width(),
                             frame.top() + frame.height()}));
-        QVERIFY(!dlg.m_timer.isActive() && dlg.m_pTrayIcon == nullptr);
+        QVERIFY(!Tick()->isActive() && TrayIcon() == nullptr);
     }
 
     void exitQuestionIsARealBox() {
@@ -360,12 +403,15 @@ private slots:
         QFETCH(QString, dim);
         QFETCH(QRect, expected);
         m_pStore->WriteValue("dim", dim.toStdString());
-        const CMainDlg designed(*m_pStore, m_clock, ProgramDir(), true);
+        const CTaskFile file(TaskFile());
+        const CPollRunner polls(file);
+        const CMainDlg designed(*m_pStore, m_clock, polls, [] { return true; });
         CMainDlg& dlg = Start();
         if (expected.isNull()) {
             QCOMPARE(dlg.size(), designed.size());
         } else {
-            QCOMPARE(dlg.frameGeometry(), expected);
+            // The outer size is kept once the frame is known.
+            QTRY_COMPARE(dlg.frameGeometry(), expected);
         }
     }
 
@@ -376,9 +422,11 @@ private slots:
     }
     void placementIsKeptOrSavedOnExit() {
         QFETCH(bool, minimised);
-        m_pStore->WriteValue("dim", "1,2,301,202");
+        m_pStore->WriteValue("dim", "1,2,601,452");
         CMainDlg& dlg = Start();
-        dlg.resize(400, 300);
+        QVERIFY(QTest::qWaitForWindowExposed(&dlg));
+        QTRY_COMPARE(dlg.frameGeometry(), QRect(1, 2, 600, 450));
+        dlg.resize(500, 400);
         const QRect last = dlg.frameGeometry();
         if (minimised) {
             dlg.showMinimized();
@@ -388,16 +436,16 @@ private slots:
         CMessageBox::SetNextAnswer(QMessageBox::Yes);
         dlg.OnCancel();
         QCOMPARE(Setting("dim").value_or("none"),
-                 minimised ? std::string("1,2,301,202")
+                 minimised ? std::string("1,2,601,452")
                            : FormatDim({last.left(), last.top(), last.left() + last.width(),
                                         last.top() + last.height()}));
     }
 
     void listFollowsTheWindow() {
         CMainDlg& dlg = Start();
-        const QRect before = dlg.m_pTaskList->geometry();
+        const QRect before = List()->geometry();
         dlg.resize(dlg.size() + QSize(100, 100));
-        QCOMPARE(dlg.m_pTaskList->geometry(), before.adjusted(0, 0, 100, 100));
+        QTRY_COMPARE(List()->geometry(), before.adjusted(0, 0, 100, 100));
     }
 
     void hideAndTrayDoubleClick() {
@@ -405,24 +453,25 @@ private slots:
         m_pStore->WriteValue("startup", "2");
         CMainDlg& dlg = Start();
         QVERIFY(dlg.isHidden());
-        dlg.OnTrayNotify(QSystemTrayIcon::DoubleClick);
+        QSystemTrayIcon* tray = TrayIcon();
+        emit tray->activated(QSystemTrayIcon::DoubleClick);
         dlg.OnTimer();
         QVERIFY(dlg.isVisible());
-        QCOMPARE(dlg.m_pTrayIcon->toolTip(),
-                 QString("Marmoset Task running...Double-click me to show it."));
-        QVERIFY(!dlg.m_pTrayIcon->icon().isNull());
-        dlg.m_pActions->pHide->trigger();
+        QCOMPARE(tray->toolTip(), QString("Marmoset Task running...Double-click me to show it."));
+        QVERIFY(!tray->icon().isNull());
+        Tick()->start();
+        Action("hide")->trigger();
         QVERIFY(dlg.isHidden());
-        QVERIFY(dlg.m_timer.isActive());
+        QVERIFY(Tick()->isActive());
         for (auto reason :
              {QSystemTrayIcon::Trigger, QSystemTrayIcon::Context, QSystemTrayIcon::MiddleClick}) {
-            dlg.OnTrayNotify(reason);
+            emit tray->activated(reason);
         }
         QVERIFY(dlg.isHidden());
-        dlg.OnTrayNotify(QSystemTrayIcon::DoubleClick);
+        emit tray->activated(QSystemTrayIcon::DoubleClick);
         QVERIFY(dlg.isVisible() && !dlg.isMinimized());
         dlg.showMinimized();
-        dlg.OnTrayNotify(QSystemTrayIcon::DoubleClick);
+        emit tray->activated(QSystemTrayIcon::DoubleClick);
         QVERIFY(dlg.isVisible() && !dlg.isMinimized());
     }
 
@@ -480,7 +529,7 @@ private slots:
             early.BringToFront();
             bShownEarly = early.isVisible();
         };
-        early.OnInitDialog();
+        m_pProgram->Start();
         QVERIFY(!bShownEarly);
         QVERIFY(early.isVisible() && !early.isMinimized());
     }
@@ -504,30 +553,29 @@ private slots:
         CReminderResponder responder(&dlg, Answer::Okay);
         m_clock.now = CTime::FromLocal(2030, 3, 10, 12, 59, 59);
         dlg.OnTimer();
+        QTest::qWait(20);
         QCOMPARE(Model().rowCount(), 1);
         m_clock.now = CTime::FromLocal(2030, 3, 10, 13, 0, 0);
         dlg.OnTimer();
-        QCOMPARE(Model().rowCount(), 2);
+        QTRY_COMPARE(Model().rowCount(), 2);
         QCOMPARE(responder.seen.size(), size_t{1});
         QCOMPARE(responder.seen[0].caption, QString("Now Due!"));
-        QCOMPARE(dlg.m_nTickCount, 0);
 
         // Back from a sleep: the wall clock has moved on, the steady clock has not.
         WriteTasks({"#6/3/2030{+}0{+}0{+}0{+}Three{+}{+}9"}, true);
         m_clock.now = CTime::FromLocal(2030, 3, 10, 13, 0, 1);
         dlg.OnTimer();
+        QTest::qWait(20);
         QCOMPARE(Model().rowCount(), 2);
         m_clock.JumpTo(CTime::FromLocal(2030, 3, 10, 13, 20, 0));
         dlg.OnTimer();
-        QCOMPARE(Model().rowCount(), 3);
-        // The next tick comes a full second after the poll, not at once.
-        QVERIFY(dlg.m_timer.isActive());
+        QTRY_COMPARE(Model().rowCount(), 3);
     }
 
     void outsideChangesShowWithinMoments() {
         WriteTasks({"#6/1/2030{+}0{+}0{+}0{+}One{+}{+}9"});
-        CMainDlg& dlg = Start();
-        QSignalSpy outside(dlg.m_pWatcher, &CTaskFileWatcher::ChangedOutside);
+        Start();
+        QSignalSpy resets(&Model(), &QAbstractItemModel::modelReset);
 
         // Another program saves the way editors do: a new file renamed over the old one.
         const QString other = m_pDir->filePath("program/nkdat.new");
@@ -536,34 +584,32 @@ private slots:
             "#6/1/2030{+}0{+}0{+}0{+}One{+}{+}9\r\n#6/2/2030{+}0{+}0{+}0{+}Two{+}{+}9\r\n"));
         QVERIFY(std::rename(other.toLocal8Bit().constData(), TaskFile().c_str()) == 0);
         QTRY_COMPARE_WITH_TIMEOUT(Model().rowCount(), 2, 2000);
-        QCOMPARE(outside.count(), 1);
 
         // Written in place, as a shell's >> does.
         WriteTasks({"#6/3/2030{+}0{+}0{+}0{+}Three{+}{+}9"}, true);
         QTRY_COMPARE_WITH_TIMEOUT(Model().rowCount(), 3, 2000);
+        QCOMPARE(resets.count(), 2);
 
-        // The program's own change is already in the list when the watcher hears of it.
-        dlg.m_pTaskList->setCurrentIndex(Model().index(0, 0));
-        dlg.m_pActions->pMarkForDeletion->trigger();
+        // The program's own change is in the list at once, and calls for nothing more.
+        Select(0);
+        Action("markForDeletion")->trigger();
         QCOMPARE(Cell(Model(), 2, 1), QString("To Delete"));
-        QVERIFY(!dlg.m_pWatcher->ChangedSinceLastPoll());
-        QCOMPARE(outside.count(), 2);
+        QCOMPARE(resets.count(), 3);
+        QTest::qWait(4 * CTaskFileWatcher::kSettleMs);
+        QCOMPARE(resets.count(), 3);
     }
 
+    // Another program writes while a reminder waits: the list shows it as soon as the poll is
+    // over, without a poll of its own.
     void outsideChangeWhileAReminderWaitsShowsAfterIt() {
         WriteTasks({"#3/10/2030{+}0{+}0{+}0{+}Dentist{+}{+}12"});
-        CMainDlg& dlg = Create();
-        CReminderResponder responder(&dlg, Answer::Okay);
-        responder.onOpen = [&] {
-            // Edited elsewhere while the reminder waits: not refreshed in the middle of the
-            // poll, but right after it.
-            WriteTasks({"#6/2/2030{+}0{+}0{+}0{+}Added{+}{+}9"}, true);
-        };
-        dlg.OnInitDialog();
+        CReminderResponder responder(&Create(), Answer::Okay);
+        responder.onOpen = [&] { WriteTasks({"#6/2/2030{+}0{+}0{+}0{+}Added{+}{+}9"}, true); };
+        m_pProgram->Start();
         QCOMPARE(responder.seen.size(), size_t{1});
-        QCOMPARE(Model().rowCount(), 1);
-        QVERIFY(dlg.m_pWatcher->ChangedSinceLastPoll());
-        QTRY_COMPARE_WITH_TIMEOUT(Model().rowCount(), 2, 2000);
+        QCOMPARE(Model().rowCount(), 2);
+        QCOMPARE(Cell(Model(), 0, 0), QString("06/02/2030 Added"));
+        QCOMPARE(Cell(Model(), 1, 1), QString("Complete"));
         QCOMPARE(ReadTasks().size(), size_t{2});
     }
 

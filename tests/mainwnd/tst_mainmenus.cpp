@@ -2,6 +2,7 @@
 // shared actions and real widgets over a real task file and settings file.
 #include <QCheckBox>
 #include <QHeaderView>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMenuBar>
 #include <QRadioButton>
@@ -26,7 +27,7 @@ private:
         return titles;
     }
     void ClickHeader(int column) {
-        QHeaderView* header = m_pDlg->m_pTaskList->header();
+        QHeaderView* header = List()->header();
         QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
                           QPoint(header->sectionViewportPosition(column) + 5, 5));
     }
@@ -55,32 +56,94 @@ private slots:
     void cleanup() { Cleanup(); }
 
     void greyingFollowsTheSelection() {
-        CMainDlg& dlg = Start();
-        QTest::keyClick(dlg.m_pTaskList, Qt::Key_Delete);  // nothing selected: nothing asked
+        Start();
+        QTest::keyClick(List(), Qt::Key_Delete);  // nothing selected: nothing asked
         QCOMPARE(CMessageBox::Count(), 0);
-        QMenu* edit = dlg.m_pMenuBar->actions()[1]->menu();
-        for (const bool bSelected : {false, true}) {
+        const QStringList selectionCommands = {"viewEditTask", "keepAsNew", "insertDuplicate",
+                                               "markForDeletion", "deleteSelection"};
+        QMenu* edit = MenuBar()->actions()[1]->menu();
+        for (const bool bSelected : {false, true, false}) {
             if (bSelected) {
-                dlg.m_pTaskList->setCurrentIndex(dlg.m_pModel->index(1, 0));
+                List()->setCurrentIndex(Model().index(1, 0));
+            } else {
+                List()->clearSelection();
             }
-            for (QMenu* popup : {edit, static_cast<QMenu*>(dlg.m_pContextMenu)}) {
+            for (QMenu* popup : {edit, static_cast<QMenu*>(ContextMenu())}) {
                 popup->popup(QPoint(0, 0));
-                for (QAction* action : Actions().SelectionActions()) {
-                    QCOMPARE(action->isEnabled(), bSelected);
+                for (QAction* action : popup->actions()) {
+                    const bool bSelectionCommand = selectionCommands.contains(action->objectName());
+                    QCOMPARE(action->isEnabled(), bSelected || !bSelectionCommand);
                 }
-                QVERIFY(Actions().pNewTask->isEnabled() &&
-                        Actions().pDeleteMarkedTasks->isEnabled() &&
-                        Actions().pDeletePastTasks->isEnabled() && Actions().pRefresh->isEnabled());
                 popup->hide();
-                QVERIFY(Actions().pDeleteSelection->isEnabled());  // the key works again
             }
         }
-        QCOMPARE(Actions().SelectionActions().size(), size_t{5});
+        // Refreshed rows are new rows: nothing is selected among them.
+        List()->setCurrentIndex(Model().index(1, 0));
+        QVERIFY(Action("deleteSelection")->isEnabled());
+        WriteTasks({"#6/1/2030{+}0{+}0{+}0{+}June{+}{+}9"});
+        Action("refresh")->trigger();
+        QVERIFY(!Action("deleteSelection")->isEnabled());
+    }
+
+    // The list is driven as a list: from the first key after start and after every refresh,
+    // the keys that move in it select whole rows, and E then opens the row's task.
+    void keysSelectWholeRowsFromTheFirstPress_data() {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("modifiers");
+        QTest::addColumn<int>("row");
+        QTest::newRow("Home") << int(Qt::Key_Home) << int(Qt::NoModifier) << 0;
+        QTest::newRow("Ctrl+Home") << int(Qt::Key_Home) << int(Qt::ControlModifier) << 0;
+        QTest::newRow("End") << int(Qt::Key_End) << int(Qt::NoModifier) << 2;
+        QTest::newRow("Ctrl+End") << int(Qt::Key_End) << int(Qt::ControlModifier) << 2;
+        QTest::newRow("Page Up") << int(Qt::Key_PageUp) << int(Qt::NoModifier) << 0;
+        QTest::newRow("Page Down") << int(Qt::Key_PageDown) << int(Qt::NoModifier) << 2;
+        QTest::newRow("Down") << int(Qt::Key_Down) << int(Qt::NoModifier) << 0;
+        QTest::newRow("Up") << int(Qt::Key_Up) << int(Qt::NoModifier) << 0;
+    }
+    void keysSelectWholeRowsFromTheFirstPress() {
+        QFETCH(int, key);
+        QFETCH(int, modifiers);
+        QFETCH(int, row);
+        CMainDlg& dlg = Start();
+        QVERIFY(QTest::qWaitForWindowActive(&dlg));
+        List()->setFocus();
+        QTRY_VERIFY(List()->hasFocus());
+        const auto selectedRows = [this] {
+            QList<int> rows;
+            for (const QModelIndex& index : List()->selectionModel()->selectedRows()) {
+                rows << index.row();
+            }
+            return rows;
+        };
+        for (const char* last : {"Sept.", "September"}) {
+            QTest::keyClick(List(), Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+            QCOMPARE(selectedRows(), QList<int>{row});
+            QVERIFY(Action("keepAsNew")->isEnabled());
+            // A file changed elsewhere: the list is new, nothing is selected in it.
+            WriteTasks({"#6/1/2030{+}0{+}0{+}0{+}June{+}{+}9",
+                        "#1/5/2030{+}0{+}3{+}2{+}January{+}{+}6",
+                        std::string("#9/2/2030{+}0{+}1{+}33{+}") + last + "{+}{+}6"});
+            QTest::keyClick(List(), Qt::Key_F5);
+            QVERIFY(selectedRows().isEmpty());
+        }
+        // Home and End go to the first and last row from any row; E opens the task of the row
+        // a key selected.
+        QTest::keyClick(List(), Qt::Key_Home);
+        QTest::keyClick(List(), Qt::Key_End);
+        QCOMPARE(selectedRows(), QList<int>{2});
+        QTest::keyClick(List(), Qt::Key_Home);
+        QCOMPARE(selectedRows(), QList<int>{0});
+        QString opened;
+        WithModal<CTaskEditDlg>([&] { QTest::keyClick(List(), Qt::Key_E); },
+                                [&](CTaskEditDlg& editor) {
+                                    opened = editor.TitleEdit()->text();
+                                    editor.reject();
+                                });
+        QCOMPARE(opened, QString("June"));
     }
 
     void columnClicksSortAndAlternate() {
-        CMainDlg& dlg = Start();
-        QVERIFY(QTest::qWaitForWindowExposed(&dlg));
+        QVERIFY(QTest::qWaitForWindowExposed(&Start()));
         const QStringList ascending = {"January", "June", "September"};
         const QStringList descending = {"September", "June", "January"};
         for (const bool bAscending : {true, false, true}) {
@@ -89,7 +152,7 @@ private slots:
             QCOMPARE(Titles(), bAscending ? ascending : descending);
         }
         // Neither the Sort menu nor the other headers change whose turn is next: descending.
-        Actions().pSortByDateDescending->trigger();
+        Action("sortByDateDescending")->trigger();
         ClickHeader(1);
         QCOMPARE(Headers(), QStringList({"Task", "Status !", "Recurrence"}));
         QCOMPARE(Titles(), QStringList({"June", "September", "January"}));
@@ -124,7 +187,7 @@ private slots:
         CMainDlg& dlg = Start();
         for (int i = 1; i <= 2; ++i) {
             CMessageBox::SetNextAnswer(QMessageBox::Ok);
-            WithModal<CSettingsDlg>([&] { Actions().pSettings->trigger(); },
+            WithModal<CSettingsDlg>([&] { Action("settings")->trigger(); },
                                     [](CSettingsDlg& settings) {
                                         settings.HiddenRadio()->setChecked(true);
                                         settings.SoundCheck()->setChecked(false);
@@ -145,6 +208,7 @@ private slots:
             for (int tick = 0; tick < 3; ++tick) {
                 dlg.OnTimer();
             }
+            QTRY_COMPARE(ReadTasks().front().status, 1);
         };
         WithModal<CReminderDlg>(tick3, [&](CReminderDlg& reminder) {
             bPlaySound = reminder.m_bPlaySound;
@@ -173,13 +237,13 @@ private slots:
 
         // The tray menu's About is the Help menu's; "Show" does what the double-click does.
         CMainDlg& dlg = Start();
-        auto& tray = *qobject_cast<CCommandMenu*>(dlg.m_pTrayIcon->contextMenu());
+        auto& tray = *qobject_cast<CCommandMenu*>(TrayIcon()->contextMenu());
         QStringList items;
         for (QAction* action : tray.actions()) {
             items << tray.ItemText(action);
         }
         QCOMPARE(items, QStringList({"Show", "", "&New task", "&Refresh", "&About", "", "E&xit"}));
-        QCOMPARE(tray.actions()[4], Actions().pAbout);
+        QCOMPARE(tray.actions()[4], Action("about"));
         dlg.OnOK();
         tray.actions()[0]->trigger();
         QVERIFY(dlg.isVisible());
@@ -189,7 +253,7 @@ private slots:
         // The page opening in the desktop's browser is checked on a real desktop.
         Start();
         CMessageBox::SetNextAnswer(QMessageBox::Ok);
-        Actions().pHelpIndex->trigger();
+        Action("helpIndex")->trigger();
         QCOMPARE(CMessageBox::Last().caption, QString("Error!"));
         QCOMPARE(CMessageBox::Last().text,
                  QString(Str::HelpNotOpened) + "\n" + m_pDir->filePath("program/nkindex.htm"));
@@ -215,7 +279,7 @@ private slots:
                                   QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         }
         // The running desktop's own settings come first.
-        Actions().pSystemCalendar->trigger();
+        Action("systemCalendar")->trigger();
         QTRY_VERIFY(QFileInfo(record).size() > 0);
         QFile started(record);
         QVERIFY(started.open(QIODevice::ReadOnly));
@@ -224,7 +288,7 @@ private slots:
         // With none installed the user is told which programs were looked for.
         QVERIFY(QDir(bin).removeRecursively());
         CMessageBox::SetNextAnswer(QMessageBox::Ok);
-        Actions().pSystemCalendar->trigger();
+        Action("systemCalendar")->trigger();
         QCOMPARE(CMessageBox::Last().caption, QString("Error!"));
         QVERIFY(CMessageBox::Last().text.startsWith(QString(Str::DateTimeSettingsMissing) +
                                                     "\nsystemsettings, systemsettings5, "));

@@ -25,14 +25,23 @@ private:
     CSettingsStore m_store{m_settings};
 };
 
-std::unique_ptr<QWidget> ShownWindow(const QRect& frame) {
-    auto window = std::make_unique<QWidget>();
-    ApplyWindowPlacement(*window, frame);
-    window->show();
-    if (!QTest::qWaitForWindowExposed(window.get())) {
+// A window that keeps its place, shown.
+struct PlacedWindow {
+    QWidget window;
+    CWindowPlacement* placement = new CWindowPlacement(window);
+};
+
+std::unique_ptr<PlacedWindow> ShownWindow(const QRect& frame) {
+    auto placed = std::make_unique<PlacedWindow>();
+    placed->placement->Restore(frame);
+    placed->window.show();
+    // Shown, and given the stored outer size once its frame is known.
+    if (!QTest::qWaitForWindowExposed(&placed->window) || !QTest::qWaitFor([&] {
+            return frame.isNull() || placed->window.frameGeometry() == frame;
+        })) {
         return nullptr;
     }
-    return window;
+    return placed;
 }
 
 std::string DimOf(const QRect& frame) {
@@ -119,11 +128,11 @@ private slots:
 
     void saveWritesTheFrameEdges() {
         TempStore store;
-        auto window = ShownWindow(QRect(120, 80, 500, 300));
-        QVERIFY(window);
-        SaveWindowPlacement(store.Store(), *window);
+        auto placed = ShownWindow(QRect(120, 80, 500, 300));
+        QVERIFY(placed);
+        placed->placement->Save(store.Store());
         // right and bottom are the edges themselves, not the last pixel inside them.
-        QCOMPARE(store.Dim(), std::optional<std::string>(DimOf(window->frameGeometry())));
+        QCOMPARE(store.Dim(), std::optional<std::string>(DimOf(placed->window.frameGeometry())));
         QCOMPARE(store.Dim(), std::optional<std::string>("120,80,620,380"));
     }
 
@@ -131,48 +140,58 @@ private slots:
         TempStore store;
         store.PutDim("100,50,700,450");
         for (int run = 0; run < 3; ++run) {
-            auto window = ShownWindow(LoadWindowPlacement(store.Store()));
-            QVERIFY(window);
-            QTRY_COMPARE(window->frameGeometry(), QRect(100, 50, 600, 400));
-            SaveWindowPlacement(store.Store(), *window);
+            auto placed = ShownWindow(LoadWindowPlacement(store.Store()));
+            QVERIFY(placed);
+            QTRY_COMPARE(placed->window.frameGeometry(), QRect(100, 50, 600, 400));
+            placed->placement->Save(store.Store());
             QCOMPARE(store.Dim(), std::optional<std::string>("100,50,700,450"));
         }
     }
 
     void placingAShownWindowMovesItsFrame() {
-        auto window = ShownWindow(QRect());
-        QVERIFY(window);
-        ApplyWindowPlacement(*window, QRect(30, 40, 320, 240));
-        QTRY_COMPARE(window->frameGeometry(), QRect(30, 40, 320, 240));
+        auto placed = ShownWindow(QRect());
+        QVERIFY(placed);
+        placed->placement->Restore(QRect(30, 40, 320, 240));
+        QTRY_COMPARE(placed->window.frameGeometry(), QRect(30, 40, 320, 240));
     }
 
     void nullRectangleLeavesTheWindowAlone() {
-        QWidget window;
-        window.setGeometry(10, 20, 300, 200);
-        ApplyWindowPlacement(window, QRect());
-        QCOMPARE(window.geometry(), QRect(10, 20, 300, 200));
+        PlacedWindow placed;
+        placed.window.setGeometry(10, 20, 300, 200);
+        placed.placement->Restore(QRect());
+        QCOMPARE(placed.window.geometry(), QRect(10, 20, 300, 200));
     }
 
     void minimisedWindowSavesNothing() {
         TempStore store;
         store.PutDim("1,2,301,202");
-        auto window = ShownWindow(QRect(100, 50, 600, 400));
-        QVERIFY(window);
-        window->setWindowState(Qt::WindowMinimized);
-        QVERIFY(window->isMinimized());
-        SaveWindowPlacement(store.Store(), *window);
+        auto placed = ShownWindow(QRect(100, 50, 600, 400));
+        QVERIFY(placed);
+        placed->window.setWindowState(Qt::WindowMinimized);
+        QVERIFY(placed->window.isMinimized());
+        placed->placement->Save(store.Store());
         QCOMPARE(store.Dim(), std::optional<std::string>("1,2,301,202"));
     }
 
     void hiddenWindowSavesItsLastRectangle() {
         TempStore store;
-        auto window = ShownWindow(QRect(100, 50, 600, 400));
-        QVERIFY(window);
-        window->resize(window->width() + 100, window->height() + 100);
-        QTRY_COMPARE(window->frameGeometry().size(), QSize(700, 500));
-        window->hide();
-        SaveWindowPlacement(store.Store(), *window);
+        auto placed = ShownWindow(QRect(100, 50, 600, 400));
+        QVERIFY(placed);
+        placed->window.resize(placed->window.width() + 100, placed->window.height() + 100);
+        QTRY_COMPARE(placed->window.frameGeometry().size(), QSize(700, 500));
+        placed->window.hide();
+        placed->placement->Save(store.Store());
         QCOMPARE(store.Dim(), std::optional<std::string>("100,50,800,550"));
+    }
+
+    // A window that was never on screen has no place of its own yet: nothing is stored.
+    void windowNeverShownSavesNothing() {
+        TempStore store;
+        store.PutDim("1,2,301,202");
+        PlacedWindow never;
+        never.placement->Restore(QRect(100, 50, 600, 400));
+        never.placement->Save(store.Store());
+        QCOMPARE(store.Dim(), std::optional<std::string>("1,2,301,202"));
     }
 };
 

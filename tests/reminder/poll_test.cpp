@@ -10,6 +10,7 @@
 
 #include "calendar/timezone.h"
 #include "pollfixture.h"
+#include "reminder/taskpoller.h"
 #include "res/strings.h"
 #include "tasks/taskfile.h"
 #include "tasks/taskline.h"
@@ -60,24 +61,46 @@ TEST_F(PollTest, RemindsOverdueTasksInFileOrderAndMovesThemToTheEndInAnswerOrder
     EXPECT_EQ(FileLines(), (Lines{kLater, "#6/12/2024{+}0{+}1{+}0{+}Dentist{+}(none){+}14",
                                   "#6/13/2024{+}0{+}1{+}0{+}Bills{+}Pay the gas{+}8"}));
 
-    // Listed once each, in the order of the file when the poll began, as classified.
+    // Once the answers are in, the list shows the file as they left it: the answered tasks at
+    // its end, complete, each row naming its task where it now stands.
     EXPECT_EQ(m_host.m_rowCounts, (std::vector<std::size_t>{3}));
     ASSERT_EQ(m_host.m_rows.size(), 3U);
-    const ShownRow dentist{"06/12/2024 Dentist", "Missed", 2, "None",
-                           TaskRef{ParseTaskLine(FileLines()[1]), 3}};
-    EXPECT_EQ(m_host.m_rows[0], dentist);
-    EXPECT_EQ(m_host.m_rows[1],
+    EXPECT_EQ(m_host.m_rows[0],
               (ShownRow{"07/01/2024 Later", "Future", 0, "None", {ParseTaskLine(kLater), 1}}));
+    const ShownRow dentist{"06/12/2024 Dentist", "Complete", 1, "None",
+                           TaskRef{ParseTaskLine(FileLines()[1]), 2}};
+    EXPECT_EQ(m_host.m_rows[1], dentist);
     EXPECT_EQ(m_host.m_rows[2].text, "06/13/2024 Bills");
-    EXPECT_EQ(m_host.m_rows[2].statusText, "Missed");
-
-    // Each row names its task as the file now holds it, wherever the answers moved it.
+    EXPECT_EQ(m_host.m_rows[2].statusText, "Complete");
     for (const ShownRow& row : m_host.m_rows) {
         const int n = FindTask(File(), row.task);
         ASSERT_GE(n, 1) << row.text;
         EXPECT_EQ(ParseTaskLine(FileLines()[static_cast<size_t>(n) - 1]), row.task.record);
     }
     EXPECT_EQ(FindTask(File(), m_host.m_rows[2].task), 3);
+}
+
+// The answers are shown as they were written even when a reminder waited into the next hour,
+// and a task that falls due meanwhile is left for the next poll to raise.
+TEST_F(PollTest, RowsAfterTheAnswersAreClassifiedWhenTheLastAnswerCame) {
+    const std::string noon = "#6/14/2024{+}0{+}0{+}0{+}Noon{+}(none){+}12";
+    WriteTasks({kDentist, noon});
+    m_host.m_answers = {ReminderAnswer::Okay};
+    m_host.m_onAsk = [&](const ReminderRequest&) {
+        m_host.m_now = CTime::FromLocal(2024, 6, 14, 12, 10);
+    };
+
+    EXPECT_EQ(Poll(), kPollDone);
+
+    EXPECT_EQ(m_host.AskedTitles(), (Lines{"Dentist"}));
+    ASSERT_EQ(m_host.m_rows.size(), 2U);
+    EXPECT_EQ(m_host.m_rows[0].text, "06/14/2024 Noon");
+    EXPECT_EQ(m_host.m_rows[0].statusText, "Today/Unread");
+    EXPECT_EQ(m_host.m_rows[1].statusText, "Complete");
+    m_host.m_answers = {ReminderAnswer::Okay};
+    m_host.m_onAsk = nullptr;
+    EXPECT_EQ(Poll(), kPollDone);
+    EXPECT_EQ(m_host.AskedTitles(), (Lines{"Dentist", "Noon"}));
 }
 
 TEST_F(PollTest, AnswerThatCannotBeSavedIsReportedAndLeavesTheFileAsItWas) {
@@ -204,30 +227,65 @@ TEST_F(PollTest, EmptyFileGivesAnEmptyListWithoutMessage) {
     EXPECT_TRUE(m_host.Untouched());
 }
 
-// A poll started from inside a running poll's reminder or details view does nothing at all.
+// A poll started from inside a running poll's reminder or details view does nothing at all,
+// and the poller says when its poll starts and ends.
 TEST_F(PollTest, NestedPollReturnsAtOnceWithoutTouchingAnything) {
     WriteTasks({kDentist, kBills});
+    CTaskPoller poller(File());
+    std::vector<bool> running;
+    poller.SetRunningObserver([&](bool bRunning) { running.push_back(bRunning); });
     ScriptedHost nested;
     nested.m_now = m_host.m_now;
     std::vector<int> nestedResults;
     m_host.m_onAsk = [&](const ReminderRequest&) {
         const std::string before = Content();
-        nestedResults.push_back(PollOnce(File(), nested));
+        EXPECT_TRUE(poller.IsRunning());
+        nestedResults.push_back(poller.Poll(nested));
         EXPECT_EQ(Content(), before);
     };
-    m_host.m_onDetails = [&](const TaskRef&) { nestedResults.push_back(PollOnce(File(), nested)); };
+    m_host.m_onDetails = [&](const TaskRef&) { nestedResults.push_back(poller.Poll(nested)); };
     m_host.m_answers = {ReminderAnswer::Details, ReminderAnswer::Okay};
 
-    EXPECT_EQ(Poll(), kPollDone);
+    EXPECT_EQ(poller.Poll(m_host), kPollDone);
 
     EXPECT_EQ(nestedResults, (std::vector<int>{kPollBusy, kPollBusy, kPollBusy}));
     EXPECT_TRUE(nested.Untouched());
     EXPECT_EQ(m_host.AskedTitles(), (Lines{"Dentist", "Bills"}));
+    EXPECT_EQ(running, (std::vector<bool>{true, false}));
+    EXPECT_FALSE(poller.IsRunning());
 
     // Once the poll is over the next one runs normally.
-    EXPECT_EQ(PollOnce(File(), nested), kPollDone);
+    EXPECT_EQ(poller.Poll(nested), kPollDone);
     EXPECT_EQ(nested.m_rows.size(), 2U);
     EXPECT_TRUE(nested.m_asked.empty());
+    EXPECT_EQ(running, (std::vector<bool>{true, false, true, false}));
+}
+
+// Reading ahead raises and shows nothing; the poll after it shows the file as it then stands
+// and raises what is due, whatever changed in between.
+TEST_F(PollTest, PollAfterReadingAheadIsThePollItWouldHaveBeen) {
+    WriteTasks({kLater, kDentist});
+    CTaskPoller poller(File());
+    poller.ReadAhead(m_host.m_now);
+    EXPECT_TRUE(m_host.Untouched());
+    EXPECT_EQ(Content(), kLater + "\r\n" + kDentist + "\r\n");
+
+    m_host.m_answers = {ReminderAnswer::Okay};
+    EXPECT_EQ(poller.Poll(m_host), kPollDone);
+    EXPECT_EQ(m_host.AskedTitles(), (Lines{"Dentist"}));
+    ASSERT_EQ(m_host.m_rows.size(), 2U);
+    EXPECT_EQ(m_host.m_rows[1].statusText, "Complete");
+
+    // Changed after the reading ahead: the poll reads the file again.
+    CTaskPoller other(File());
+    other.ReadAhead(m_host.m_now);
+    WriteTasks({kLater, kBills});
+    m_host.m_rows.clear();
+    m_host.m_answers = {ReminderAnswer::RemindTomorrow};
+    EXPECT_EQ(other.Poll(m_host), kPollDone);
+    EXPECT_EQ(m_host.AskedTitles(), (Lines{"Dentist", "Bills"}));
+    ASSERT_EQ(m_host.m_rows.size(), 2U);
+    EXPECT_EQ(m_host.m_rows[1].text, "06/15/2024 Bills");
 }
 
 // A date move that cannot be represented writes nothing and the poll goes on.

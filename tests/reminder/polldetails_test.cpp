@@ -83,7 +83,8 @@ TEST(PollDetailsTest, AnswerNeverOverwritesAnotherTaskWhateverTheDetailsViewDid)
             EXPECT_EQ(host.m_asked[1].title, "Bills");
             EXPECT_EQ(host.m_asked[1].nRecord, 1);
             EXPECT_EQ(scope.Lines(), c.after);
-            EXPECT_EQ(host.m_rows.size(), 3U);
+            // The list shows the file as the view and the answers left it.
+            EXPECT_EQ(host.m_rows.size(), c.after.size());
         }
     }
 }

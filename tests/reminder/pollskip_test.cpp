@@ -94,7 +94,7 @@ TEST_F(PollSkipTest, UnchangedFileIsNotReadAgainWithinTheHour) {
     m_host.m_answers = {ReminderAnswer::Okay};
     EXPECT_TRUE(PollRead());
     EXPECT_EQ(m_host.AskedTitles(), (Lines{"Noon"}));
-    EXPECT_EQ(LastRows()[1].statusText, "Today/Unread");
+    EXPECT_EQ(LastRows()[1].statusText, "Complete");
     // After a reminder the file is read once more, then left alone.
     EXPECT_TRUE(PollRead());
     EXPECT_EQ(LastRows()[1].statusText, "Complete");

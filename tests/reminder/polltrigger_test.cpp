@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "reminder/pollschedule.h"
+
 #include <cstdint>
 #include <vector>
 
@@ -102,6 +104,49 @@ TEST(PollTriggerTest, CallsForAPollAtOnceWhenTheWallClockJumps) {
         clock.Polled();
         EXPECT_FALSE(clock.Tick()) << c.name;
     }
+}
+
+// The interval counts the ticks since the last poll the tick called for; other polls (a refresh,
+// a command) do not restart it, and ticks counted while a poll waits make the next tick poll.
+TEST(PollScheduleTest, CallsForAPollOnceTheIntervalHasPassed) {
+    const ScopedTimeZone zone("UTC");
+    const CTime wall = CTime::FromLocal(2024, 6, 14, 10, 20);
+    CPollSchedule schedule(3);
+    std::int64_t steadyMs = 0;
+    const auto tick = [&] {
+        steadyMs += 1000;
+        return schedule.OnTick(CTime(wall.GetTime() + steadyMs / 1000), steadyMs);
+    };
+    schedule.OnPolled(wall);
+    EXPECT_FALSE(tick());
+    EXPECT_FALSE(tick());
+    EXPECT_TRUE(tick());
+    EXPECT_TRUE(tick());  // a poll is running: still due
+    schedule.TimedPollStarting();
+    EXPECT_FALSE(tick());
+    schedule.OnPolled(CTime(wall.GetTime() + 5));  // a refresh
+    EXPECT_FALSE(tick());
+    EXPECT_TRUE(tick());
+
+    for (const int seconds : {0, -5}) {
+        CPollSchedule everyTick(seconds);
+        EXPECT_TRUE(everyTick.OnTick(wall, 0)) << seconds;
+        everyTick.TimedPollStarting();
+        EXPECT_TRUE(everyTick.OnTick(wall, 1000)) << seconds;
+    }
+}
+
+// A new hour calls for a poll however far the interval has got.
+TEST(PollScheduleTest, TheClockCallsBesidesTheInterval) {
+    const ScopedTimeZone zone("UTC");
+    const CTime wall = CTime::FromLocal(2024, 6, 14, 10, 59, 58);
+    CPollSchedule schedule(90);
+    schedule.OnPolled(wall);
+    EXPECT_FALSE(schedule.OnTick(CTime(wall.GetTime() + 1), 1000));
+    EXPECT_TRUE(schedule.OnTick(CTime(wall.GetTime() + 2), 2000));
+    schedule.TimedPollStarting();
+    schedule.OnPolled(CTime(wall.GetTime() + 2));
+    EXPECT_FALSE(schedule.OnTick(CTime(wall.GetTime() + 3), 3000));
 }
 
 }  // namespace

@@ -181,8 +181,8 @@ TEST_F(TaskTableTest, FilledAgainItShowsWhatAFreshTableShows) {
     }
 }
 
-// Rows keep their task's number in the file as it stands after the poll's answers: each task
-// written back moves to the end, and the tasks after it move up.
+// Rows name their tasks in the file as it stands after the poll's answers: each task written
+// back moves to the end, and the tasks after it move up.
 TEST_F(TaskTableTest, RowsNameTheirTasksAfterTheAnswers) {
     const std::string overdue1 = "#6/1/2024{+}0{+}0{+}0{+}One{+}(none){+}9";
     const std::string overdue2 = "#6/2/2024{+}0{+}0{+}0{+}Two{+}(none){+}9";
@@ -197,16 +197,13 @@ TEST_F(TaskTableTest, RowsNameTheirTasksAfterTheAnswers) {
     const Lines file = m_scope.Lines();
     ASSERT_EQ(file.size(), 4U);
     ASSERT_EQ(host.m_rows.size(), 4U);
-    // One and Three were answered (each then the last of four), Two was not: the file is
-    // Later, Two, One, Three.
-    const std::vector<int> numbers = {4, 1, 2, 4};
-    const std::vector<int> found = {3, 1, 2, 4};
+    // One and Three were answered, Two was not: the file, and the list, are Later, Two, One,
+    // Three.
     for (std::size_t row = 0; row < host.m_rows.size(); ++row) {
         const TaskRef& task = host.m_rows[row].task;
-        EXPECT_EQ(task.nRecord, numbers[row]) << row;
-        EXPECT_EQ(FindTask(File(), task), found[row]) << row;
-        EXPECT_EQ(ParseTaskLine(file[static_cast<std::size_t>(FindTask(File(), task)) - 1]),
-                  task.record);
+        EXPECT_EQ(task.nRecord, static_cast<int>(row) + 1) << row;
+        EXPECT_EQ(FindTask(File(), task), task.nRecord) << row;
+        EXPECT_EQ(ParseTaskLine(file[row]), task.record);
     }
 }
 

@@ -1,7 +1,0 @@
-#include "reminder/poll.h"
-
-#include "reminder/taskpoller.h"
-
-bool IsPollRunning() {
-    return CTaskPoller::IsRunning();
-}
