@@ -41,7 +41,7 @@ ImportReport ImportCalendar(const CTaskFile& file, std::string_view calendarText
     TaskFileLines lines;
     const int loaded = file.Load(lines, MissingTaskFile::StartsEmpty);
     if (loaded != kDone) {
-        report.problem = FailureReasonText(loaded);
+        report.problem = FailureReason(loaded);
         return report;
     }
     // Each task already in the file stands for one imported task of the same key.
@@ -77,7 +77,7 @@ ImportReport ImportCalendar(const CTaskFile& file, std::string_view calendarText
         const int written = file.Replace(all);
         if (written != kDone) {
             report = ImportReport();
-            report.problem = FailureReasonText(written);
+            report.problem = FailureReason(written);
             return report;
         }
     }

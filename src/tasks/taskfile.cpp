@@ -49,7 +49,7 @@ bool IsMissing(const std::string& path) {
 
 }  // namespace
 
-const char* FailureReasonText(int result) {
+const char* FailureReason(int result) {
     switch (result) {
         case kCannotOpen:
             return Str::ReasonCannotRead;

@@ -37,7 +37,7 @@ enum TaskFileResult : int {
 };
 
 // Why a change could not be written, for the user: one of the reasons in res/strings.h.
-const char* FailureReasonText(int result);
+const char* FailureReason(int result);
 
 enum class MissingTaskFile {
     Fail,         // -1 when the task file cannot be opened
