@@ -41,8 +41,8 @@ std::vector<ListedTask> ListTasks(const TaskFileLines& file, CTime now, bool bDu
             continue;
         }
         std::array<char, 48> date{};
-        std::snprintf(date.data(), date.size(), "%02d/%02d/%04d", task.dueMonth, task.dueDay,
-                      task.dueYear);
+        (void)std::snprintf(date.data(), date.size(), "%02d/%02d/%04d", task.dueMonth, task.dueDay,
+                            task.dueYear);
         listed.push_back({
             .date = date.data(),
             .hour = task.hour,

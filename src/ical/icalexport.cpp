@@ -72,8 +72,8 @@ public:
         const std::uint64_t hash = HashOf(WithoutLineEnd(line));
         const int nBefore = m_seen[hash]++;
         std::array<char, 48> text{};
-        std::snprintf(text.data(), text.size(), "%016llx-%d", static_cast<unsigned long long>(hash),
-                      nBefore);
+        (void)std::snprintf(text.data(), text.size(), "%016llx-%d",
+                            static_cast<unsigned long long>(hash), nBefore);
         std::string uid(text.data());
         uid += kUidDomain;
         return uid;

@@ -43,17 +43,6 @@ private slots:
     }
     void cleanup() { Cleanup(); }
 
-    void theCommandsStandBelowTheFileMenusItemsAboveExit() {
-        Start();
-        QMenu* file = MenuBar()->actions()[0]->menu();
-        QStringList items;
-        for (QAction* action : file->actions()) {
-            items << (action->isSeparator() ? QStringLiteral("-") : action->text());
-        }
-        QCOMPARE(items, (QStringList{"&New task", "&Settings", "-", "&Import Calendar...",
-                                     "&Export Calendar...", "-", "E&xit\tEsc"}));
-    }
-
     void exportThenImportGivesBackTheTasks() {
         Start();
         const std::string before = Content();
