@@ -223,7 +223,7 @@ int RunCommandLine(int argc, char** argv) {
     if (positional.isEmpty()) {
         return UsageError(QStringLiteral("no command given"));
     }
-    const QString command = positional.front();
+    const QString& command = positional.front();
     const QStringList commandArguments = QStringList{arguments.front()} + positional.mid(1);
     if (command == QStringLiteral("list")) {
         return RunList(commandArguments);
