@@ -41,7 +41,7 @@ int Tasks(const benchmark::State& state) {
 
 void BM_LibicalParse(benchmark::State& state) {
     const std::string& text = CalendarOf(Tasks(state));
-    for (auto _ : state) {
+    for ([[maybe_unused]] auto _ : state) {
         icalcomponent* calendar = icalparser_parse_string(text.c_str());
         benchmark::DoNotOptimize(calendar);
         icalcomponent_free(calendar);
@@ -51,7 +51,7 @@ void BM_LibicalParse(benchmark::State& state) {
 
 void BM_Export(benchmark::State& state) {
     const CTaskFile file(Files().Use(Tasks(state)));
-    for (auto _ : state) {
+    for ([[maybe_unused]] auto _ : state) {
         CalendarExport calendar;
         if (ExportTaskFile(file, kNow, calendar) != kDone) {
             state.SkipWithError("the export failed");
@@ -64,7 +64,7 @@ void BM_Export(benchmark::State& state) {
 void BM_Import(benchmark::State& state) {
     const std::string& text = CalendarOf(Tasks(state));
     const CTaskFile work((Files().Dir() / "import").string());
-    for (auto _ : state) {
+    for ([[maybe_unused]] auto _ : state) {
         state.PauseTiming();
         std::ofstream(work.Path(), std::ios::binary | std::ios::trunc).close();
         state.ResumeTiming();
@@ -81,7 +81,7 @@ void BM_PlainRewrite(benchmark::State& state) {
     const CTaskFile work((Files().Dir() / "rewrite").string());
     std::filesystem::copy_file(original, work.Path(),
                                std::filesystem::copy_options::overwrite_existing);
-    for (auto _ : state) {
+    for ([[maybe_unused]] auto _ : state) {
         if (!PlainRewrite(work)) {
             state.SkipWithError("the rewrite failed");
             break;
