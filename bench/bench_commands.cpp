@@ -24,31 +24,6 @@
 
 namespace {
 
-// The plain rewrite the commands are measured against.
-bool PlainRewrite(const CTaskFile& file) {
-    std::vector<std::string> lines;
-    {
-        std::ifstream in(file.Path(), std::ios::binary);
-        for (std::string line; std::getline(in, line);) {
-            lines.push_back(std::move(line));
-        }
-    }
-    const std::string temp = file.TempPath();
-    std::FILE* out = std::fopen(temp.c_str(), "wb");
-    if (out == nullptr) {
-        return false;
-    }
-    for (const std::string& line : lines) {
-        (void)std::fwrite(line.data(), 1, line.size(), out);
-        (void)std::fputc('\n', out);
-    }
-    const bool flushed = FlushFileToDisk(out);
-    const bool closed = std::fclose(out) == 0;
-    std::error_code error;
-    std::filesystem::rename(temp, file.Path(), error);
-    return flushed && closed && !error;
-}
-
 // The number of tasks a benchmark runs on: its last argument.
 int Tasks(const benchmark::State& state) {
     return static_cast<int>(state.range(state.range(0) < 10 ? 1 : 0));

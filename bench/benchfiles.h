@@ -3,12 +3,16 @@
 // Task files of a given number of tasks for the benchmarks, made once per size in a folder
 // of their own and removed at the end of the run.
 
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <map>
 #include <random>
 #include <string>
+#include <vector>
 
+#include "tasks/filesync.h"
+#include "tasks/taskfile.h"
 #include "tasks/taskline.h"
 
 class BenchFiles {
@@ -57,4 +61,30 @@ private:
 inline BenchFiles& Files() {
     static BenchFiles files;
     return files;
+}
+
+// The plain rewrite operations are measured against: read all the task file's lines, write
+// them to the temporary file, flush it to the disk and rename it over the task file.
+inline bool PlainRewrite(const CTaskFile& file) {
+    std::vector<std::string> lines;
+    {
+        std::ifstream in(file.Path(), std::ios::binary);
+        for (std::string line; std::getline(in, line);) {
+            lines.push_back(std::move(line));
+        }
+    }
+    const std::string temp = file.TempPath();
+    std::FILE* out = std::fopen(temp.c_str(), "wb");
+    if (out == nullptr) {
+        return false;
+    }
+    for (const std::string& line : lines) {
+        (void)std::fwrite(line.data(), 1, line.size(), out);
+        (void)std::fputc('\n', out);
+    }
+    const bool flushed = FlushFileToDisk(out);
+    const bool closed = std::fclose(out) == 0;
+    std::error_code error;
+    std::filesystem::rename(temp, file.Path(), error);
+    return flushed && closed && !error;
 }

@@ -9,6 +9,8 @@ packages=(
     g++ cmake ninja-build pkg-config clang-format
     qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev libqt6dbus6 libgl-dev
     libgtest-dev libgmock-dev libbenchmark-dev
+    # iCalendar export and import.
+    libical-dev
     gstreamer1.0-plugins-base gstreamer1.0-plugins-good
     xvfb xauth x11-utils xdg-utils file tzdata fonts-dejavu-core
     # The desktop tests: a window manager, a tray, a session bus and a notification server;

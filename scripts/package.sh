@@ -2,9 +2,9 @@
 # Makes the Debian package from a build folder (cpack -G DEB) and checks it:
 #   - its content list is the install layout of tests/install/installed-files.txt under /usr,
 #     every file owned by root;
-#   - its dependencies name the Qt libraries the program links (found by dpkg-shlibdeps), it
-#     recommends qt6-wayland, and apt can satisfy them on this machine (a simulated apt-get
-#     install);
+#   - its dependencies name the Qt libraries and libical the program links (found by
+#     dpkg-shlibdeps), it recommends qt6-wayland, and apt can satisfy them on this machine (a
+#     simulated apt-get install);
 #   - lintian reports no errors.
 # With --install it goes on as a user would: installs the package with apt-get, starts the
 # program from its menu entry (gio launch, as a desktop does) with a fresh home on Xvfb with
@@ -89,7 +89,8 @@ awk '$1 ~ /^d/ && $1 != "drwxr-xr-x" {bad = 1} END {exit bad}' "$work/list" ||
 step "the dependencies come from the linked libraries, qt6-wayland is recommended, and they can be met here"
 depends=$(dpkg-deb -f "$deb" Depends)
 echo "    Depends: $depends"
-for library in libc6 libqt6core6 libqt6gui6 libqt6widgets6 libqt6multimedia6 libqt6network6; do
+for library in libc6 libqt6core6 libqt6gui6 libqt6widgets6 libqt6multimedia6 libqt6network6 \
+    libical3; do
     [[ "$depends" == *"$library ("* ]] || fail "no versioned dependency on $library"
 done
 recommends=$(dpkg-deb -f "$deb" Recommends)

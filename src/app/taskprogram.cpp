@@ -32,7 +32,8 @@ CTaskProgram::CTaskProgram(CSettingsStore& store, const IClock& clock,
                              [this, now = clock.GetCurrentTime()] { m_polls.ReadAhead(now); })),
       m_watcher(m_polls),
       m_window(store, clock, m_polls, std::move(isTrayAvailable)),
-      m_commands(m_window, m_taskFile, m_polls, store, clock, m_loaded, folders.helpFolder) {
+      m_commands(m_window, m_taskFile, m_polls, store, clock, m_loaded, folders.helpFolder),
+      m_calendar(m_window, m_taskFile, clock, [this] { m_commands.Refresh(); }) {
     m_watcher.Watch(m_taskFile.Path());
     // Another program changed the task file: the list follows, as after Refresh.
     QObject::connect(&m_watcher, &CTaskFileWatcher::ChangedOutside, &m_commands,

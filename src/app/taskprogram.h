@@ -5,6 +5,7 @@
 
 #include "app/focusring.h"
 #include "app/straykeyfilter.h"
+#include "mainwnd/calendarcommands.h"
 #include "mainwnd/maincommands.h"
 #include "mainwnd/maindlg.h"
 #include "mainwnd/taskfilewatcher.h"
@@ -18,7 +19,7 @@ class IClock;
 // One running copy of the program, put together in the order start-up needs: the keys kept in
 // the windows they were pressed in and the focus shown in them, the settings, the task file (its
 // place, an installed copy's first one, and what a killed rewrite left), the polls and the file
-// watcher, then the window and the command controller beside it. The application object makes it
+// watcher, then the window and the command controllers beside it. The application object makes it
 // once the single-copy guard has let it run; tests make it the same way.
 class CTaskProgram {
 public:
@@ -46,4 +47,5 @@ private:
     CTaskFileWatcher m_watcher;
     CMainDlg m_window;
     CMainCommands m_commands;
+    CCalendarCommands m_calendar;
 };

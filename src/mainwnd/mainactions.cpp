@@ -25,6 +25,8 @@ void AddWindowKey(QWidget& window, QAction* action, Qt::Key key) {
 CMainActions::CMainActions(QWidget& window)
     : pNewTask(MakeAction(window, "newTask", "&New task")),
       pSettings(MakeAction(window, "settings", "&Settings")),
+      pImportCalendar(MakeAction(window, "importCalendar", "&Import Calendar...")),
+      pExportCalendar(MakeAction(window, "exportCalendar", "&Export Calendar...")),
       pExit(MakeAction(window, "exit", "E&xit\tEsc")),
       pViewEditTask(MakeAction(window, "viewEditTask", "View/&Edit Task")),
       pKeepAsNew(MakeAction(window, "keepAsNew", "Keep As &New")),
@@ -55,6 +57,8 @@ QMenuBar* CMainActions::BuildMenuBar(QWidget* parent) const {
 
     QMenu* file = menuBar->addMenu(QStringLiteral("&File"));
     file->addActions({pNewTask, pSettings});
+    file->addSeparator();
+    file->addActions({pImportCalendar, pExportCalendar});
     file->addSeparator();
     file->addAction(pExit);
 
@@ -111,6 +115,7 @@ std::vector<QAction*> CMainActions::SelectionActions() const {
 
 std::vector<QAction*> CMainActions::FileActions() const {
     return {pNewTask,
+            pImportCalendar,
             pViewEditTask,
             pKeepAsNew,
             pInsertDuplicate,

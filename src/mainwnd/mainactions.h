@@ -32,6 +32,8 @@ struct CMainActions {
     // File
     QAction* pNewTask;
     QAction* pSettings;
+    QAction* pImportCalendar;
+    QAction* pExportCalendar;
     QAction* pExit;
     // Edit
     QAction* pViewEditTask;

@@ -25,23 +25,6 @@
 
 namespace {
 
-const char* FailureReason(int result) {
-    switch (result) {
-        case kCannotOpen:
-            return Str::ReasonCannotRead;
-        case kCannotCreateTemp:
-            return Str::ReasonCannotWriteTemp;
-        case kCannotFlushTemp:
-            return Str::ReasonCannotFlush;
-        case kBusy:
-            return Str::ReasonBusy;
-        case kCannotKeepAccess:
-            return Str::ReasonCannotKeepAccess;
-        default:
-            return Str::ReasonCannotReplace;
-    }
-}
-
 // The header texts each sort leaves, columns 0, 1 and 2.
 std::array<const char*, 3> SortHeaders(TaskSort sort) {
     switch (sort) {

@@ -127,4 +127,13 @@ inline constexpr const char* StartAtLoginNotWritten =
 inline constexpr const char* StartAtLoginNotRemoved =
     "Marmoset Task will still start when you log in: its autostart entry could not be removed:";
 
+// The File menu's calendar commands: their dialogs' captions, the files they offer, and what the
+// user is told; a path or a reason follows on its own line.
+inline constexpr const char* ImportCalendar = "Import Calendar";
+inline constexpr const char* ExportCalendar = "Export Calendar";
+inline constexpr const char* CalendarFiles = "iCalendar files (*.ics *.ical *.ifb);;All files (*)";
+inline constexpr const char* CalendarNotRead = "The calendar file could not be read:";
+inline constexpr const char* CalendarNotWritten = "The calendar file could not be written:";
+inline constexpr const char* CalendarExported = "The tasks were written as calendar events to:";
+
 }  // namespace Str

@@ -86,32 +86,6 @@ void CopyAllBut(const TaskFileLines& file, std::size_t skip, std::vector<std::st
               file.lines.end());
 }
 
-// Characters, not bytes: a title in UTF-8 counts each of its characters once. Text that is not
-// UTF-8 counts byte by byte.
-std::size_t CountCharacters(std::string_view text) {
-    std::size_t count = 0;
-    std::size_t i = 0;
-    while (i < text.size()) {
-        const auto lead = static_cast<unsigned char>(text[i]);
-        const std::size_t length = lead < 0x80   ? 1
-                                   : lead < 0xC2 ? 0
-                                   : lead < 0xE0 ? 2
-                                   : lead < 0xF0 ? 3
-                                   : lead < 0xF5 ? 4
-                                                 : 0;
-        bool valid = length != 0 && i + length <= text.size();
-        for (std::size_t k = 1; valid && k < length; ++k) {
-            valid = (static_cast<unsigned char>(text[i + k]) & 0xC0) == 0x80;
-        }
-        if (!valid) {
-            return text.size();
-        }
-        i += length;
-        ++count;
-    }
-    return count;
-}
-
 }  // namespace
 
 int FindTask(const CTaskFile& taskFile, const TaskRef& ref) {

@@ -74,6 +74,23 @@ int LoadLines(const std::string& path, TaskFileLines& file, MissingTaskFile miss
 
 }  // namespace
 
+const char* FailureReason(int result) {
+    switch (result) {
+        case kCannotOpen:
+            return Str::ReasonCannotRead;
+        case kCannotCreateTemp:
+            return Str::ReasonCannotWriteTemp;
+        case kCannotFlushTemp:
+            return Str::ReasonCannotFlush;
+        case kBusy:
+            return Str::ReasonBusy;
+        case kCannotKeepAccess:
+            return Str::ReasonCannotKeepAccess;
+        default:
+            return Str::ReasonCannotReplace;
+    }
+}
+
 CTaskFile::CTaskFile(std::string path) : m_strPath(std::move(path)) {}
 
 bool CTaskFile::FindPlaces(Places& places) const {

@@ -42,6 +42,9 @@ enum TaskFileResult : int {
     kUnchanged = 1,          // the command had nothing to change and wrote nothing
 };
 
+// Why a change could not be written, for the user: one of the reasons in res/strings.h.
+const char* FailureReason(int result);
+
 enum class MissingTaskFile {
     Fail,         // -1 when the task file cannot be opened
     StartsEmpty,  // a missing task file loads as a file without lines

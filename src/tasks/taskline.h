@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -19,6 +20,10 @@ const char* RecurrenceName(int recurrence);
 // Reads a number the way atoi does (leading blanks, optional sign, digits up to the first
 // other character, 0 without digits) but clamps values beyond the 32-bit range.
 int ParseInt(std::string_view text);
+
+// Characters, not bytes: a text in UTF-8 counts each of its characters once, the limits of the
+// title and the note being in characters. Text that is not UTF-8 counts byte by byte.
+std::size_t CountCharacters(std::string_view text);
 
 // Makes a title or note safe to store: line breaks become blanks and "{+}" loses its "+".
 // Ordinary text comes back unchanged.

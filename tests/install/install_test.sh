@@ -3,7 +3,8 @@
 # gets:
 #   - exactly the files of installed-files.txt, each what it should be: the program and its
 #     chime's module, a valid menu entry, PNG icons of their folder's size and a well-formed
-#     SVG, the help page, the marker, the compressed change log and manual page;
+#     SVG, the help page, the marker, the compressed change log and manual page, and a bash
+#     completion that completes the commands, their options and calendar files;
 #   - the installed program, started with a fresh home on Xvfb with openbox, makes an empty
 #     task file in the user's data folder and shows its window; F1 opens the installed help
 #     page; its Settings write a valid autostart entry, which starts it in the start-up mode
@@ -223,6 +224,29 @@ cmp "$source_dir/src/res/nkindex.htm" "$prefix/share/marmoset-task/nkindex.htm" 
 for doc in share/doc/marmoset-task/changelog.gz share/man/man1/marmoset-task.1.gz; do
     gzip -t "$prefix/$doc" || fail "$doc is not gzip-compressed"
 done
+
+step "the bash completion completes the commands, their options and calendar files"
+completion=$prefix/share/bash-completion/completions/marmoset-task
+bash -n "$completion" || fail "the completion file is not valid bash"
+mkdir -p "$work/calendars/sub"
+touch "$work/calendars/home.ics" "$work/calendars/notes.txt"
+# What bash would offer for these words, the last one being completed.
+complete_words() {
+    (cd "$work/calendars" && bash -c 'shopt -s extglob; source "$1"; shift
+        COMP_WORDS=("$@"); COMP_CWORD=$(($# - 1)); _marmoset_task
+        printf "%s\n" "${COMPREPLY[@]}" | sort | paste -sd " "' _ "$completion" "$@")
+}
+expect_completion() {
+    local want=$1
+    shift
+    [ "$(complete_words "$@")" = "$want" ] ||
+        fail "completing \"$*\" gave \"$(complete_words "$@")\", not \"$want\""
+}
+expect_completion "export" marmoset-task ex
+expect_completion "--due --help --tsv" marmoset-task list -
+expect_completion "weekly" marmoset-task add Choir --repeat w
+expect_completion "--date" marmoset-task add Choir --d
+expect_completion "home.ics sub" marmoset-task import ""
 
 "$here/../desktop/on_desktop.sh" "$0" --on-desktop "$build" "$prefix" "$work"
 echo "PASS"

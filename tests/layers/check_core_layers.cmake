@@ -7,6 +7,7 @@ cmake_policy(SET CMP0057 NEW)  # if(IN_LIST)
 #   tasks/               the task file, its lines, the commands and the sorts
 #   reminder/ editor/    the poll and its rules; the editor's rules (side by side, neither
 #                        knows the other)
+#   ical/                iCalendar export and import (its own library, linking libical)
 #
 # A file may include its own folder, any core folder below it and the program's texts
 # (res/strings.h, plain constants). Anything else, a window or platform folder included, is an
@@ -14,7 +15,7 @@ cmake_policy(SET CMP0057 NEW)  # if(IN_LIST)
 #
 #   cmake -DSOURCE_DIR=<repository> -DCORE_SOURCES=<file listing the core's sources> -P <this>
 
-set(levels calendar 0 tasks 1 reminder 2 editor 2)
+set(levels calendar 0 tasks 1 reminder 2 editor 2 ical 3)
 set(shared_headers res/strings.h)
 
 function(level_of folder out)
@@ -61,7 +62,8 @@ endforeach()
 
 if(wrong)
     message(FATAL_ERROR "The core includes upwards or sideways:\n${wrong}"
-        "calendar/ stands below tasks/, which stands below reminder/ and editor/.")
+        "calendar/ stands below tasks/, which stands below reminder/ and editor/, and those below "
+        "ical/.")
 endif()
 list(LENGTH sources count)
 message(STATUS "${count} core files include only their own folder and the folders below it")

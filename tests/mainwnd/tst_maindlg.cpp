@@ -89,15 +89,17 @@ private slots:
             menus << pMenu->text() + ": " + items.join(" | ");
         }
         QStringList expected;
-        expected << "&File: &New task | &Settings |  | E&xit\tEsc"
-                 << "&Edit: View/&Edit Task | Keep As &New | &Insert Duplicate |  | "
-                    "&Mark For Deletion | Delete Selection\tDel |  | "
-                    "Delete All &Marked Tasks | Delete All &Past Tasks"
-                 << "&Sort: By &Date (Descending) | By D&ate (Ascending) | By &Status | "
-                    "By &Recurrence"
-                 << "&Tools: &Compact Database | S&ystem Calendar"
-                 << "&Window: &Hide | &Refresh\tF5"
-                 << "&Help: &About | &Help Index\tF1";
+        expected
+            << "&File: &New task | &Settings |  | &Import Calendar... | &Export Calendar... |  | "
+               "E&xit\tEsc"
+            << "&Edit: View/&Edit Task | Keep As &New | &Insert Duplicate |  | "
+               "&Mark For Deletion | Delete Selection\tDel |  | "
+               "Delete All &Marked Tasks | Delete All &Past Tasks"
+            << "&Sort: By &Date (Descending) | By D&ate (Ascending) | By &Status | "
+               "By &Recurrence"
+            << "&Tools: &Compact Database | S&ystem Calendar"
+            << "&Window: &Hide | &Refresh\tF5"
+            << "&Help: &About | &Help Index\tF1";
         QCOMPARE(menus, expected);
         QHeaderView* header = List()->header();
         QCOMPARE(Model().headerData(2, Qt::Horizontal).toString(), QString("Recurrence"));
