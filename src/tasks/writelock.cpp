@@ -11,6 +11,10 @@
 #include <unistd.h>
 
 #include <cerrno>
+#else
+#include <windows.h>
+
+#include "tasks/fileplatform.h"
 #endif
 
 namespace {
@@ -45,17 +49,28 @@ void CloseLockFile(long long handle) {
 
 #else
 
-// Windows takes its lock (LockFileEx on the same lock file) here; until then a writer on
-// Windows works without one, as every writer did before.
-long long OpenLockFile(const std::string&) {
-    return 0;
+long long OpenLockFile(const std::string& path) {
+    // Others may open the lock file as they like; only the byte range lock below excludes.
+    const HANDLE file = CreateFileW(NativePath(path).c_str(), GENERIC_READ | GENERIC_WRITE,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    return file == INVALID_HANDLE_VALUE ? -1 : reinterpret_cast<long long>(file);
 }
 
-Attempt TryLock(long long) {
-    return Attempt::Locked;
+// An exclusive lock on the file's first byte. Like flock it belongs to the handle, so two
+// writers of one program exclude each other, and the system lets go of it when the holder ends.
+Attempt TryLock(long long handle) {
+    OVERLAPPED at{};
+    if (LockFileEx(reinterpret_cast<HANDLE>(handle),
+                   LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &at)) {
+        return Attempt::Locked;
+    }
+    return GetLastError() == ERROR_LOCK_VIOLATION ? Attempt::Busy : Attempt::Failed;
 }
 
-void CloseLockFile(long long) {}
+void CloseLockFile(long long handle) {
+    (void)CloseHandle(reinterpret_cast<HANDLE>(handle));
+}
 
 #endif
 

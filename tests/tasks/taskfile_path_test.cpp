@@ -39,12 +39,8 @@ std::vector<fs::path> NamesIn(const fs::path& folder) {
     return names;
 }
 
-// The task file and, where writers lock it, the lock file beside it.
-#ifdef _WIN32
-const std::vector<fs::path> kWritten = {"nkdat"};
-#else
+// The task file and the writers' lock file beside it.
 const std::vector<fs::path> kWritten = {"nkdat", "nkdat.lock"};
-#endif
 
 TEST(TaskFilePathTest, AFolderNamedInAnyScriptHoldsTheTaskFile) {
     const TaskFileScope scope;

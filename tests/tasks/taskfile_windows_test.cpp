@@ -16,6 +16,7 @@
 #include "tasks/taskfile.h"
 #include "tasks/taskfilefixture.h"
 #include "tasks/taskline.h"
+#include "tasks/writelock.h"
 
 namespace {
 
@@ -138,6 +139,20 @@ TEST_F(TaskFileWindows, TheTemporaryFileAndTheRewrittenFileAreTheUsersAlone) {
     File().SetFaultHook(nullptr);
     EXPECT_TRUE(isTheUsersAlone(tempReaders));
     EXPECT_TRUE(isTheUsersAlone(ReadersOf(Path())));
+    EXPECT_EQ(ReadTasks(), kB);
+}
+
+TEST_F(TaskFileWindows, AWriterWaitsForAnotherWritersLockAndGoesOnOnceItIsLetGo) {
+    WriteTasks(kA + kB);
+    {
+        const CWriteLock other(File().LockPath());
+        ASSERT_EQ(other.Result(), CWriteLock::Outcome::Held);
+        const auto start = std::chrono::steady_clock::now();
+        EXPECT_EQ(DeleteFirstTask(), kBusy);
+        EXPECT_GE(std::chrono::steady_clock::now() - start, CWriteLock::kWait);
+        EXPECT_EQ(ReadTasks(), kA + kB);
+    }
+    EXPECT_EQ(DeleteFirstTask(), kDone);
     EXPECT_EQ(ReadTasks(), kB);
 }
 
